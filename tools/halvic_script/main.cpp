@@ -1,0 +1,23 @@
+// halvic-script [SCRIPT]: runs a scripted session of the main window without a display.
+
+#include <fstream>
+#include <iostream>
+
+#include "tools/halvic_script/script_session.h"
+
+int main(int argc, char** argv) {
+  if (argc > 2) {
+    std::cerr << "usage: halvic-script [SCRIPT]\n";
+    return 2;
+  }
+  halvic::ScriptSession session(std::cout, std::cerr);
+  if (argc == 2) {
+    std::ifstream script(argv[1]);
+    if (!script) {
+      std::cerr << "error: cannot read " << argv[1] << '\n';
+      return 2;
+    }
+    return session.run(script);
+  }
+  return session.run(std::cin);
+}

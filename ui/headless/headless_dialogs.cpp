@@ -1,0 +1,55 @@
+#include "ui/headless/headless_dialogs.h"
+
+#include "ui/form.h"
+#include "ui/headless/transcript_text.h"
+
+namespace halvic::ui {
+
+std::optional<std::string> HeadlessDialogs::openFile(const std::vector<FileFilter>& filters,
+                                                     int selectedFilter) {
+  lastFilters_ = filters;
+  lastSelectedFilter_ = selectedFilter;
+  if (openAnswers_.empty()) {
+    throw MissingAnswer("an open-file dialog found no queued answer");
+  }
+  std::optional<std::string> answer = std::move(openAnswers_.front());
+  openAnswers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> HeadlessDialogs::inputBox(std::string_view prompt,
+                                                     std::string_view title,
+                                                     std::string_view defaultText) {
+  transcript_ << "input-box: " << transcriptText(title) << " | " << transcriptText(prompt) << " | "
+              << transcriptText(defaultText) << '\n';
+  if (inputAnswers_.empty()) {
+    throw MissingAnswer("an input box found no queued answer");
+  }
+  std::optional<std::string> answer = std::move(inputAnswers_.front());
+  inputAnswers_.pop_front();
+  return answer;
+}
+
+void HeadlessDialogs::messageBox(std::string_view text) {
+  transcript_ << "message: " << transcriptText(text) << '\n';
+}
+
+void HeadlessDialogs::showModal(Form& window) {
+  ModalAnswer answer;
+  if (!modalAnswers_.empty()) {
+    answer = std::move(modalAnswers_.front());
+    modalAnswers_.pop_front();
+  } else if (defaultModal_) {
+    answer = defaultModal_;
+  } else {
+    throw MissingAnswer("a modal window found no queued answer");
+  }
+  window.show();
+  answer(window);
+  if (window.visible()) {
+    // The answer did not close the window; a real one would still be waiting.
+    window.hide();
+  }
+}
+
+}  // namespace halvic::ui

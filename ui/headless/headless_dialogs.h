@@ -1,0 +1,58 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include "ui/dialogs.h"
+
+namespace halvic::ui {
+
+/** Thrown when a dialog opens and no answer was queued for it. */
+class MissingAnswer : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/**
+ * Dialogs answered from queues, one queue a kind of dialog, consumed in order. Message boxes and
+ * input boxes are written to the transcript as they are shown; message boxes are answered OK.
+ */
+class HeadlessDialogs : public Dialogs {
+ public:
+  /** What the user does in a modal window before it is hidden. */
+  using ModalAnswer = std::function<void(Form&)>;
+
+  explicit HeadlessDialogs(std::ostream& transcript) : transcript_(transcript) {}
+
+  void queueOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
+  void queueInput(std::optional<std::string> text) { inputAnswers_.push_back(std::move(text)); }
+  void queueModal(ModalAnswer answer) { modalAnswers_.push_back(std::move(answer)); }
+  /** The answer of a modal window whose queue is empty; without one, that is an error. */
+  void setDefaultModalAnswer(ModalAnswer answer) { defaultModal_ = std::move(answer); }
+
+  std::optional<std::string> openFile(const std::vector<FileFilter>& filters,
+                                      int selectedFilter) override;
+  std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
+                                      std::string_view defaultText) override;
+  void messageBox(std::string_view text) override;
+  void showModal(Form& window) override;
+
+  /** The filters of the last open-file dialog, for tests. */
+  const std::vector<FileFilter>& lastFilters() const { return lastFilters_; }
+  int lastSelectedFilter() const { return lastSelectedFilter_; }
+
+ private:
+  std::ostream& transcript_;
+  std::deque<std::optional<std::string>> openAnswers_;
+  std::deque<std::optional<std::string>> inputAnswers_;
+  std::deque<ModalAnswer> modalAnswers_;
+  ModalAnswer defaultModal_;
+  std::vector<FileFilter> lastFilters_;
+  int lastSelectedFilter_ = -1;
+};
+
+}  // namespace halvic::ui
