@@ -1,0 +1,62 @@
+# Set-up, build, run and test in one command each, on Debian 12.
+#   make run            install what is missing, build, start the program
+#   make test           install what is missing, build, run every test (plain and sanitized)
+#   make test-plain     only the plain build's tests
+#   make test-sanitize  only the AddressSanitizer/UndefinedBehaviorSanitizer build's tests
+#   make bench          build and run the benchmarks
+#   make fuzz           build the image reader's fuzzer with clang and run it for two minutes
+
+BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+JOBS ?= $(shell nproc)
+
+PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core \
+            libgtest-dev libgmock-dev libbenchmark-dev
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+
+# Headless tests: no display, fixed font resolution and locale.
+TEST_ENV := QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 LANG=C.UTF-8 \
+            DBUS_SESSION_BUS_ADDRESS=disabled: CTEST_OUTPUT_ON_FAILURE=1
+
+.PHONY: all deps build run test test-plain test-sanitize bench fuzz clean
+
+all: build
+
+deps:
+	@PACKAGES="$(PACKAGES)" sh tools/install-packages.sh
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@./$(BUILD_DIR)/app/halvic
+
+test: test-plain test-sanitize
+
+test-plain: build
+	$(TEST_ENV) ctest --test-dir $(BUILD_DIR) -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DHALVIC_SANITIZE=ON \
+	  -DHALVIC_BUILD_BENCHMARKS=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	$(TEST_ENV) ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan-suppressions.txt \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(SANITIZE_DIR) -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+
+fuzz: deps
+	@PACKAGES="$(FUZZ_PACKAGES)" sh tools/install-packages.sh
+	CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DHALVIC_BUILD_FUZZERS=ON -DHALVIC_BUILD_GUI=OFF \
+	  -DHALVIC_BUILD_BENCHMARKS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target image_reader_fuzzer
+	mkdir -p fuzz-corpus
+	./$(FUZZ_DIR)/tests/fuzz/image_reader_fuzzer -max_total_time=120 fuzz-corpus tests/imagefile/data
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,0 +1,60 @@
+// The graph cursor, its mark between the strips, and the read-out.
+
+#include "app/main_window.h"
+#include "ui/number_format.h"
+#include "ui/number_text.h"
+
+namespace halvic {
+
+namespace {
+
+constexpr int kMarkTop = 32;
+constexpr int kMarkBottom = 38;
+
+}  // namespace
+
+void MainWindow::moveCursorMark() {
+  ws_.cursorPixel = static_cast<int16_t>(form_["hsbspectra"].value());
+  const double origin = ws_.graphShowsCal ? ws_.calStripLeft : ws_.dataStripLeft;
+  const int o = static_cast<int>(ui::roundHalfEven(origin));
+  window_.line(ws_.lastCursorPixel + o, kMarkTop, ws_.lastCursorPixel + o, kMarkBottom,
+               ui::kWindowGrey);
+  window_.line(ws_.cursorPixel + o, kMarkTop, ws_.cursorPixel + o, kMarkBottom, ui::kRed);
+  ws_.lastCursorPixel = ws_.cursorPixel;
+}
+
+void MainWindow::hsbspectra_Scroll() { moveCursorMark(); }
+
+void MainWindow::hsbspectra_Change() {
+  moveCursorMark();
+  drawGraph();
+  showReadout();
+}
+
+namespace {
+
+std::string pixelValueLine(const Workspace& ws) {
+  const auto value = static_cast<float>(ws.profile.at(ws.cursorPixel) - ws.profileMin);
+  return "Pixel Value = " + ui::formatNumber(value, "######0");
+}
+
+}  // namespace
+
+void MainWindow::showReadout() {
+  if (ws_.calibrated) {
+    ws_.readoutPixel = ws_.cursorPixel;
+    showWavelengthReadout();
+    return;
+  }
+  form_["Lblwavelength"].setCaption("Pixel " + ui::formatNumber(ws_.cursorPixel, "##0.00") +
+                                    "\r\n" + pixelValueLine(ws_));
+}
+
+void MainWindow::showWavelengthReadout() {
+  ws_.pixelWavelength = evaluateGratingModel(gratingModel(), ws_.readoutPixel, ws_.betaDeg);
+  form_["Lblwavelength"].setCaption(
+      "Wavelength of pixel " + ui::formatNumber(ws_.readoutPixel, "##0.00") + "\r\n is " +
+      ui::formatNumber(ws_.pixelWavelength, "###0.00") + " Angstroms:\r\n" + pixelValueLine(ws_));
+}
+
+}  // namespace halvic

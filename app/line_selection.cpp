@@ -1,0 +1,64 @@
+// The line list and the centroid width list.
+
+#include <cmath>
+#include <optional>
+
+#include "app/main_window.h"
+#include "calibration/line_list.h"
+#include "ui/number_text.h"
+
+namespace halvic {
+
+namespace {
+
+/** A manual entry as a 32-bit float, or nullopt when it is not a usable wavelength. */
+std::optional<float> manualWavelength(const std::string& text) {
+  const std::optional<double> value = ui::parseDecimal(text);
+  if (!value) {
+    return std::nullopt;
+  }
+  const auto single = static_cast<float>(*value);
+  if (!std::isfinite(single) || single <= 0.0f) {
+    return std::nullopt;
+  }
+  return single;
+}
+
+}  // namespace
+
+void MainWindow::cboscale_Click() {
+  const int index = form_["cboscale"].listIndex();
+  const auto lines = lineList();
+  if (index >= 0 && index < static_cast<int>(lines.size())) {
+    ws_.selectedLineWavelength = lines[static_cast<size_t>(index)].wavelength;
+    return;
+  }
+  if (index != static_cast<int>(lines.size())) {
+    return;  // no selection
+  }
+  const std::optional<std::string> answer = dialogs_.inputBox(
+      "Enter wavelength of selected line in Angstroms", "Manual Wavelength Entry", "5460.753");
+  if (!answer) {
+    return;  // cancelled: the line chosen before stays in force
+  }
+  const std::optional<float> wavelength = manualWavelength(*answer);
+  if (!wavelength) {
+    dialogs_.messageBox("Wavelength not understood; line not changed!");
+    return;
+  }
+  ws_.selectedLineWavelength = LineWavelength::fromSingle(*wavelength);
+}
+
+void MainWindow::cbobox_Click() {
+  const int index = form_["cbobox"].listIndex();
+  const auto widths = centroidWidthList();
+  if (index >= 0 && index < static_cast<int>(widths.size())) {
+    ws_.centroidWidth = widths[static_cast<size_t>(index)].width;
+  }
+  if (ws_.centroidWidth != ws_.lastCentroidWidth) {
+    drawGraph();
+    ws_.lastCentroidWidth = ws_.centroidWidth;
+  }
+}
+
+}  // namespace halvic

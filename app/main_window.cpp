@@ -1,0 +1,119 @@
+#include "app/main_window.h"
+
+#include "app/main_window_layout.h"
+#include "calibration/line_list.h"
+#include "ui/number_format.h"
+
+namespace halvic {
+
+namespace {
+
+/** Size of Picgraph's drawing area inside its border. */
+constexpr int kGraphWidth = 258;
+constexpr int kGraphHeight = 110;
+
+}  // namespace
+
+MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
+                       std::function<void()> endProgram)
+    : form_(mainWindowLayout()),
+      frmcontrast_(contrastDialogLayout()),
+      window_(mainWindowLayout().clientWidth, mainWindowLayout().clientHeight,
+              mainWindowLayout().background),
+      graph_(kGraphWidth, kGraphHeight, ui::kWindowGrey),
+      dialogs_(dialogs),
+      printers_(printers),
+      endProgram_(std::move(endProgram)) {
+  wireHandlers();
+}
+
+void MainWindow::wireHandlers() {
+  const auto on = [this](std::string_view name, std::function<void()> ui::Control::*event,
+                         void (MainWindow::*handler)()) {
+    form_[name].*event = [this, handler] { (this->*handler)(); };
+  };
+  using C = ui::Control;
+  on("cmdexit", &C::onClick, &MainWindow::cmdexit_Click);
+  on("cmdload", &C::onClick, &MainWindow::cmdload_Click);
+  on("cmdload2", &C::onClick, &MainWindow::cmdload2_Click);
+  on("chkexpand", &C::onClick, &MainWindow::chkexpand_Click);
+  on("hsbcropdata1", &C::onScroll, &MainWindow::hsbcropdata1_Scroll);
+  on("hsbcropdata2", &C::onScroll, &MainWindow::hsbcropdata2_Scroll);
+  on("hsbcropcal1", &C::onScroll, &MainWindow::hsbcropcal1_Scroll);
+  on("hsbcropcal2", &C::onScroll, &MainWindow::hsbcropcal2_Scroll);
+  on("hsbcropdata1", &C::onChange, &MainWindow::hsbcropdata1_Change);
+  on("hsbcropdata2", &C::onChange, &MainWindow::hsbcropdata2_Change);
+  on("hsbcropcal1", &C::onChange, &MainWindow::hsbcropcal1_Change);
+  on("hsbcropcal2", &C::onChange, &MainWindow::hsbcropcal2_Change);
+  on("cmdcalcspectra", &C::onClick, &MainWindow::cmdcalcspectra_Click);
+  on("Cmdcalccal", &C::onClick, &MainWindow::Cmdcalccal_Click);
+  on("Lingraph", &C::onClick, &MainWindow::Lingraph_Click);
+  on("loggraph", &C::onClick, &MainWindow::loggraph_Click);
+  on("autograph", &C::onClick, &MainWindow::autograph_Click);
+  on("pushgraph", &C::onClick, &MainWindow::pushgraph_Click);
+  on("chkmedian", &C::onClick, &MainWindow::chkmedian_Click);
+  on("chkfilter", &C::onClick, &MainWindow::chkfilter_Click);
+  on("smoothing", &C::onClick, &MainWindow::smoothing_Click);
+  on("hsbspectra", &C::onScroll, &MainWindow::hsbspectra_Scroll);
+  on("hsbspectra", &C::onChange, &MainWindow::hsbspectra_Change);
+  on("cboscale", &C::onClick, &MainWindow::cboscale_Click);
+  on("cbobox", &C::onClick, &MainWindow::cbobox_Click);
+  frmcontrast_["cmddone"].onClick = [this] { frmcontrast_.hide(); };
+}
+
+void MainWindow::Form_Load() {
+  frmcontrast_.hide();
+  for (const LineListEntry& entry : lineList()) {
+    form_["cboscale"].addItem(std::string(entry.text));
+  }
+  form_["cboscale"].addItem(std::string(kManualEntryText));
+  form_["cboscale"].setListIndex(3);
+
+  ws_.pixelPickMode = false;
+  ws_.pixelPickImage = 1;
+  ws_.centroidWidth = 5;
+  ws_.lastCentroidWidth = 5;
+
+  ws_.focalLengthMm = 140.0;
+  ws_.grooveSpacingUm = 6.6666666;
+  ws_.gammaDeg = 6.16;
+  ws_.degreesPerRadian = 57.29578f;
+  ws_.selectedLineWavelength = LineWavelength::fromDouble(5460.753);
+
+  ws_.calibrated = false;
+  ws_.focalLengthSolved = false;
+  ws_.linearGraph = false;
+  ws_.logGraph = false;
+  ws_.autoscaledGraph = true;
+  ws_.pushedGraph = false;
+
+  ws_.dataCropRow1 = 1;
+  ws_.dataCropRow2 = 20;
+  ws_.calCropRow1 = 1;
+  ws_.calCropRow2 = 20;
+  form_["lbldatacrop1"].setCaption(ui::labelText(ws_.dataCropRow1));
+  form_["lbldatacrop2"].setCaption(ui::labelText(ws_.dataCropRow2));
+  form_["lblcalcrop1"].setCaption(ui::labelText(ws_.calCropRow1));
+  form_["lblcalcrop2"].setCaption(ui::labelText(ws_.calCropRow2));
+
+  ws_.dataLoaded = false;
+  ws_.calLoaded = false;
+
+  for (const WidthListEntry& entry : centroidWidthList()) {
+    form_["cbobox"].addItem(std::string(entry.text));
+  }
+  form_["cbobox"].setListIndex(1);
+}
+
+void MainWindow::cmdexit_Click() {
+  if (endProgram_) {
+    endProgram_();
+  }
+}
+
+GratingModel MainWindow::gratingModel() const {
+  return GratingModel{ws_.xPixelSize,      ws_.focalLengthMm, ws_.alphaDeg,
+                      ws_.grooveSpacingUm, ws_.gammaDeg,      ws_.degreesPerRadian};
+}
+
+}  // namespace halvic

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "app/image_slot.h"
+#include "app/workspace.h"
+#include "calibration/grating_model.h"
+#include "spectrum/profile_extraction.h"
+#include "ui/dialogs.h"
+#include "ui/form.h"
+#include "ui/printer.h"
+#include "ui/raster.h"
+
+namespace halvic {
+
+/**
+ * The main window: it owns the workspace, its controls, the contrast dialog and the two drawing
+ * surfaces, and holds every command as a handler named after its control and event. The window
+ * reaches the screen only through the ui interfaces, so the desktop program and the scripted
+ * sessions run this same class.
+ */
+class MainWindow {
+ public:
+  /** endProgram is called by "Exit"; the caller ends the event loop or the script. */
+  MainWindow(ui::Dialogs& dialogs, ui::Printers& printers, std::function<void()> endProgram);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  Workspace& workspace() { return ws_; }
+  const Workspace& workspace() const { return ws_; }
+  ui::Form& form() { return form_; }
+  ui::Form& contrastDialog() { return frmcontrast_; }
+  /** The window's persistent drawing: strips, crop marker lines, cursor mark. */
+  ui::Raster& windowSurface() { return window_; }
+  /** The drawing area of Picgraph. */
+  ui::Raster& graphSurface() { return graph_; }
+
+  /** Start-up: fills the lists and sets the start values; runs once, before the window shows. */
+  void Form_Load();
+
+  // Start and stop.
+  void cmdexit_Click();
+  // Loads.
+  void cmdload_Click();
+  void cmdload2_Click();
+  // Strips.
+  void chkexpand_Click();
+  // Crop boxes.
+  void hsbcropdata1_Scroll();
+  void hsbcropdata2_Scroll();
+  void hsbcropcal1_Scroll();
+  void hsbcropcal2_Scroll();
+  void hsbcropdata1_Change();
+  void hsbcropdata2_Change();
+  void hsbcropcal1_Change();
+  void hsbcropcal2_Change();
+  // Graph.
+  void cmdcalcspectra_Click();
+  void Cmdcalccal_Click();
+  void Lingraph_Click();
+  void loggraph_Click();
+  void autograph_Click();
+  void pushgraph_Click();
+  void chkmedian_Click();
+  void chkfilter_Click();
+  void smoothing_Click();
+  // Cursor and read-out.
+  void hsbspectra_Scroll();
+  void hsbspectra_Change();
+  // Line list and centroid width.
+  void cboscale_Click();
+  void cbobox_Click();
+
+ private:
+  void wireHandlers();
+  void fillLists();
+
+  // Loads.
+  void loadImage(ImageKind kind);
+  void chooseImageFile();
+  bool readImageFile(ImageKind kind);
+  void blackOutStrip(std::string_view frameName);
+  void placeInFrame(ImageSlot& slot);
+  void resetCropControls(ImageKind kind);
+
+  // Profiles.
+  ExtractionOptions extractionOptions() const;
+  void extractDataProfile();
+  void extractCalProfile();
+  void showProfile(const ExtractedProfile& extracted);
+  void refreshDataProfile();
+
+  // Strips.
+  void drawDataStrip();
+  void drawCalStrip();
+  void drawStripOf(ImageKind kind);
+  void drawCropMarkerLinesOf(ImageKind kind);
+  bool expandChecked();
+
+  // Graph.
+  void drawGraph();
+  void graphImage(ImageKind kind);
+  void markCurrentImage(ImageKind kind);
+  void chooseScale(std::string_view option, bool& flag);
+
+  // Crop boxes.
+  void cropFirstRowScrolled(ImageKind kind);
+  void cropSecondRowScrolled(ImageKind kind);
+  void cropRowChanged(ImageKind kind, bool firstRow);
+
+  // Cursor and read-out.
+  void moveCursorMark();
+  void showReadout();
+  void showWavelengthReadout();
+  GratingModel gratingModel() const;
+
+  Workspace ws_;
+  ui::Form form_;
+  ui::Form frmcontrast_;
+  ui::Raster window_;
+  ui::Raster graph_;
+  ui::Dialogs& dialogs_;
+  ui::Printers& printers_;
+  std::function<void()> endProgram_;
+};
+
+}  // namespace halvic

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+
+#include "calibration/grating_model.h"
+#include "imagefile/image_array.h"
+#include "spectrum/profile_array.h"
+#include "ui/colour.h"
+#include "ui/raster.h"
+
+namespace halvic {
+
+/** What one strip is drawn from: the values of the data image or of the cal image. */
+struct StripInputs {
+  const ImageArray& image;
+  int16_t width = 0;
+  int16_t height = 0;
+  double stripLeft = 0.0;  // window x of the image's column 0
+  int16_t stripTop = 0;    // window y of the image's row 0
+  int16_t background = 0;
+  int32_t range = 0;
+  const ProfileArray& profile;
+  /** Expanded view: the profile as 20-row bars instead of the raw pixels. */
+  bool expanded = false;
+  /** Expanded view without the sky level: the data strip while "Filter Airglow" is on. */
+  bool skySubtracted = false;
+  /** The calibration when there is one: the expanded view is then coloured by wavelength. */
+  const GratingModel* calibration = nullptr;
+};
+
+/**
+ * Draws a strip point by point at (stripLeft + column, stripTop + row), overwriting only its own
+ * points: rows 1..height of the raw view or rows 1..20 of the expanded view, columns 1..width.
+ * Width and height are bounded to the image array. betaDeg receives the angle of the last
+ * wavelength evaluated.
+ */
+void drawStrip(ui::Raster& window, const StripInputs& strip, double& betaDeg);
+
+/** The colour of grey level grey (0..255) at wavelength lambda in Angstroms. */
+ui::Rgb wavelengthColour(uint8_t grey, float lambda);
+
+/** Window rows of the crop marker lines: fixed offsets from the strip frame. */
+struct CropMarkerOffsets {
+  int first;
+  int second;
+};
+inline constexpr CropMarkerOffsets kDataCropMarkers{7, 9};
+inline constexpr CropMarkerOffsets kCalCropMarkers{39, 41};
+
+/** The two red lines from x 5 to 770 at cropRow1 + first and cropRow2 + second. */
+void drawCropMarkerLines(ui::Raster& window, int16_t cropRow1, int16_t cropRow2,
+                         CropMarkerOffsets offsets);
+
+}  // namespace halvic

@@ -1,0 +1,204 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "ui/headless/headless_dialogs.h"
+#include "ui/headless/headless_printer.h"
+
+namespace halvic {
+namespace {
+
+const std::string kSourceDir = HALVIC_SOURCE_DIR;
+const std::string kLamp = kSourceDir + "/samples/neon-lamp.kr4";
+const std::string kObject = kSourceDir + "/samples/object-spectrum.kr4";
+const std::string kRamp = kSourceDir + "/tests/script/data/ramp-400x10.kr4";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest()
+      : dialogs_(transcript_), window_(dialogs_, printers_, [this] { ended_ = true; }) {
+    window_.Form_Load();
+  }
+
+  void load(const std::string& path, std::string_view button) {
+    dialogs_.queueOpenFile(path);
+    window_.form()[button].userClick();
+  }
+  Workspace& ws() { return window_.workspace(); }
+  ui::Control& control(std::string_view name) { return window_.form()[name]; }
+
+  std::ostringstream transcript_;
+  ui::HeadlessDialogs dialogs_;
+  ui::HeadlessPrinters printers_;
+  bool ended_ = false;
+  MainWindow window_;
+};
+
+TEST_F(MainWindowTest, ExitEndsTheProgramWithoutAQuestion) {
+  control("cmdexit").userClick();
+  EXPECT_TRUE(ended_);
+  EXPECT_EQ(transcript_.str(), "");
+}
+
+TEST_F(MainWindowTest, ASmallerImageLeavesNoPixelsOfTheLargerOneBefore) {
+  load(kLamp, "cmdload");
+  ASSERT_TRUE(ws().dataLoaded);
+  ASSERT_NE(ws().dataImage.at(500, 15), 0);
+  load(kRamp, "cmdload");
+  ASSERT_EQ(ws().dataWidth, 400);
+  int nonZero = 0;
+  for (int row = 1; row <= 20; ++row) {
+    for (int column = 1; column <= 768; ++column) {
+      if ((row > 10 || column > 400) && ws().dataImage.at(column, row) != 0) {
+        ++nonZero;
+      }
+    }
+  }
+  EXPECT_EQ(nonZero, 0);
+  // Nor in the profile beyond the new width.
+  EXPECT_EQ(ws().profile.at(401), 0);
+  EXPECT_EQ(ws().dataProfile.at(765), 0);
+}
+
+TEST_F(MainWindowTest, ALoadPutsTheCropControlsBackToTheFullStripWithoutRunningThem) {
+  load(kRamp, "cmdload");
+  control("hsbcropdata1").userSet(5);
+  control("hsbcropdata2").userSet(12);
+  ASSERT_EQ(ws().dataCropRow1, 5);
+  ASSERT_EQ(control("lbldatacrop2").caption(), " 12");
+  // The crop marker lines of rows 5..12 are at y 12 and y 21.
+  EXPECT_EQ(window_.windowSurface().pixel(100, 12), ui::kRed);
+  EXPECT_EQ(window_.windowSurface().pixel(100, 21), ui::kRed);
+  load(kObject, "cmdload");
+  EXPECT_EQ(ws().dataCropRow1, 1);
+  EXPECT_EQ(ws().dataCropRow2, 20);
+  EXPECT_EQ(control("hsbcropdata1").value(), 1);
+  EXPECT_EQ(control("hsbcropdata2").value(), 20);
+  EXPECT_EQ(control("lbldatacrop1").caption(), " 1");
+  EXPECT_EQ(control("lbldatacrop2").caption(), " 20");
+}
+
+TEST_F(MainWindowTest, TheReadOutBelongsToTheNewlyLoadedProfile) {
+  load(kLamp, "cmdload2");
+  const std::string lampReadout = control("Lblwavelength").caption();
+  load(kObject, "cmdload");  // same width: the cursor does not move
+  ASSERT_EQ(ws().cursorPixel, 382);
+  const auto value = ws().profile.at(382) - ws().profileMin;
+  EXPECT_EQ(control("Lblwavelength").caption(),
+            "Pixel 382.00\r\nPixel Value = " + std::to_string(value));
+  EXPECT_NE(control("Lblwavelength").caption(), lampReadout);
+}
+
+TEST_F(MainWindowTest, DataOptionsWhileTheCalProfileIsGraphedLeaveTheCalProfileOnTheGraph) {
+  load(kObject, "cmdload");
+  load(kLamp, "cmdload2");
+  const ProfileArray calProfile = ws().profile;
+  const ProfileArray dataBefore = ws().dataProfile;
+  control("hsbcropdata1").userSet(7);  // graphs the data profile, then back to cal
+  control("Cmdcalccal").userClick();
+  ASSERT_TRUE(ws().graphShowsCal);
+  const ProfileArray dataCropped = ws().dataProfile;
+  ASSERT_NE(dataCropped, dataBefore);
+  for (const std::string_view option : {"chkmedian", "chkfilter"}) {
+    SCOPED_TRACE(std::string(option));
+    control(option).userClick();
+    EXPECT_EQ(ws().profile, calProfile);
+    EXPECT_TRUE(ws().graphShowsCal);
+    EXPECT_EQ(control("Label2").foreColour(), ui::kRed);
+  }
+  EXPECT_NE(ws().dataProfile, dataCropped) << "the data profile's copy follows the options";
+  control("cmdcalcspectra").userClick();
+  EXPECT_EQ(ws().profile, ws().dataProfile);
+}
+
+TEST_F(MainWindowTest, SmoothingRefreshesBothProfilesAndGraphsTheCurrentOne) {
+  load(kObject, "cmdload");
+  load(kLamp, "cmdload2");
+  const ProfileArray dataBefore = ws().dataProfile;
+  const ProfileArray calBefore = ws().calProfile;
+  control("smoothing").userClick();
+  EXPECT_NE(ws().dataProfile, dataBefore);
+  EXPECT_NE(ws().calProfile, calBefore);
+  EXPECT_EQ(ws().profile, ws().calProfile);
+}
+
+TEST_F(MainWindowTest, ExpandSpectraRedrawsBothStripsAndTheCropLinesOnlyWhenUnchecked) {
+  load(kObject, "cmdload");
+  load(kLamp, "cmdload2");
+  ui::Raster& surface = window_.windowSurface();
+  control("chkexpand").userClick();
+  // Expanded: every row of a column holds the same colour.
+  EXPECT_EQ(surface.pixel(300, 9), surface.pixel(300, 28));
+  EXPECT_EQ(surface.pixel(300, 41), surface.pixel(300, 60));
+  EXPECT_NE(surface.pixel(100, 8), ui::kRed);
+  control("chkexpand").userClick();
+  for (const int y : {8, 29, 40, 61}) {
+    SCOPED_TRACE(y);
+    EXPECT_EQ(surface.pixel(100, y), ui::kRed);
+  }
+}
+
+TEST_F(MainWindowTest, MovingTheCursorByOneColumnMovesItsMark) {
+  load(kLamp, "cmdload2");
+  ui::Raster& surface = window_.windowSurface();
+  const int origin = static_cast<int>(ws().calStripLeft);
+  ASSERT_EQ(surface.pixel(origin + 382, 35), ui::kRed);
+  control("hsbspectra").userScroll(383);
+  EXPECT_EQ(surface.pixel(origin + 382, 35), ui::kWindowGrey);
+  EXPECT_EQ(surface.pixel(origin + 383, 32), ui::kRed);
+  EXPECT_EQ(surface.pixel(origin + 383, 38), ui::kRed);
+  EXPECT_EQ(ws().cursorPixel, 383);
+  const std::string before = control("Lblwavelength").caption();
+  EXPECT_EQ(before, "Pixel 382.00\r\nPixel Value = " +
+                        std::to_string(ws().profile.at(382) - ws().profileMin))
+      << "dragging leaves the read-out alone";
+  control("hsbspectra").userRelease();
+  EXPECT_NE(control("Lblwavelength").caption(), before);
+}
+
+TEST_F(MainWindowTest, CropBarsKeepAtLeastThreeRows) {
+  struct Row {
+    std::string_view bar;
+    int value;
+    int16_t Workspace::*row;
+    int expected;
+  };
+  const std::vector<Row> rows{
+      {"hsbcropdata1", 19, &Workspace::dataCropRow1, 18},
+      {"hsbcropdata1", 17, &Workspace::dataCropRow1, 17},
+      {"hsbcropcal2", 2, &Workspace::calCropRow2, 3},
+      {"hsbcropcal2", 15, &Workspace::calCropRow2, 15},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.bar) + " " + std::to_string(row.value));
+    control(row.bar).userScroll(row.value);
+    EXPECT_EQ(ws().*row.row, row.expected);
+    EXPECT_EQ(control(row.bar).value(), row.expected);
+  }
+  EXPECT_EQ(control("lbldatacrop1").caption(), " 17");
+  // No cal image: the cal lines are still drawn, at row + 39 and row + 41.
+  control("hsbcropcal2").userRelease();
+  EXPECT_EQ(window_.windowSurface().pixel(200, 15 + 41), ui::kRed);
+  EXPECT_EQ(window_.windowSurface().pixel(200, 1 + 39), ui::kRed);
+}
+
+TEST_F(MainWindowTest, ScaleButtonsKeepExactlyOneScale) {
+  for (const std::string_view option : {"Lingraph", "loggraph", "pushgraph", "autograph"}) {
+    SCOPED_TRACE(std::string(option));
+    control(option).userClick();
+    const int flags = int{ws().linearGraph} + int{ws().logGraph} + int{ws().autoscaledGraph} +
+                      int{ws().pushedGraph};
+    EXPECT_EQ(flags, 1);
+    EXPECT_EQ(control("Lingraph").value() + control("loggraph").value() +
+                  control("autograph").value() + control("pushgraph").value(),
+              1);
+    EXPECT_EQ(control(option).value(), 1);
+  }
+  EXPECT_TRUE(ws().autoscaledGraph);
+}
+
+}  // namespace
+}  // namespace halvic

@@ -1,0 +1,59 @@
+#include "ui/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/headless/transcript_text.h"
+
+namespace halvic::ui {
+namespace {
+
+TEST(NumberTextTest, ParsesDecimalsAsTypedOrWrittenInAHeader) {
+  struct Row {
+    std::string text;
+    std::optional<double> expected;
+  };
+  const std::vector<Row> rows{
+      {"20", 20.0},          {"  640 ", 640.0},       {"-5", -5.0},
+      {"+7", 7.0},           {"0.009", 0.009},        {".5", 0.5},
+      {"1.5e3", 1500.0},     {"", std::nullopt},      {"  ", std::nullopt},
+      {"12a", std::nullopt}, {"1 2", std::nullopt},   {"inf", std::nullopt},
+      {"nan", std::nullopt}, {"1e999", std::nullopt}, {"-", std::nullopt},
+      {"1e", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("'" + row.text + "'");
+    EXPECT_EQ(parseDecimal(row.text), row.expected);
+  }
+  EXPECT_EQ(rows.size(), 16U);
+}
+
+TEST(NumberTextTest, WholeNumbersRoundHalfToEvenAndMustFit) {
+  struct Row {
+    std::string text;
+    std::optional<int64_t> expected;
+  };
+  const std::vector<Row> rows{
+      {"2.5", 2},          {"3.5", 4},
+      {"-2.5", -2},        {"32767", 32767},
+      {"32767.4", 32767},  {"32767.5", std::nullopt},
+      {"-32768", -32768},  {"-32769", std::nullopt},
+      {"x", std::nullopt},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(parseWholeNumber(row.text, -32768, 32767), row.expected);
+  }
+  EXPECT_EQ(rows.size(), 9U);
+}
+
+TEST(TranscriptTextTest, EscapesLineBreaksAndBackslashes) {
+  EXPECT_EQ(transcriptText("a\r\nb\\c"), "a\\r\\nb\\\\c");
+  EXPECT_EQ(transcriptText("plain"), "plain");
+}
+
+}  // namespace
+}  // namespace halvic::ui
