@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+namespace halvic {
+
+/**
+ * The spectrograph's dispersion relation: a grating equation seen by a camera of focal length
+ * focalLengthMm whose optical axis meets the detector at pixel 381. Angles in degrees.
+ */
+struct GratingModel {
+  float xPixelSize = 0.0f;  // micrometres; 0 until an image header gives it
+  double focalLengthMm = 140.0;
+  double alphaDeg = 0.0;
+  double grooveSpacingUm = 6.6666666;
+  double gammaDeg = 6.16;
+  float degreesPerRadian = 57.29578f;  // used both ways, so the round trip is consistent
+};
+
+/** The detector column where the camera's optical axis meets it. */
+inline constexpr double kReferencePixel = 381.0;
+
+/**
+ * The model at a real-valued pixel position, in Angstroms; betaDeg receives the diffraction
+ * angle. The offset from the reference pixel is taken as a 32-bit float, the rest in 64-bit.
+ * A focal length of 0 is outside the model (the solve never produces one).
+ */
+double evaluateGratingModel(const GratingModel& model, double pixel, double& betaDeg);
+
+/** The model at a whole column, rounded to a 32-bit float. */
+float pixelToWavelength(const GratingModel& model, int16_t column, double& betaDeg);
+
+}  // namespace halvic

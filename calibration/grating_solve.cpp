@@ -1,0 +1,117 @@
+#include "calibration/grating_solve.h"
+
+#include <cmath>
+#include <optional>
+
+namespace halvic {
+
+namespace {
+
+struct ScanPass {
+  float divisor;  // candidate k is k / divisor degrees, computed in 32-bit float
+  double step;
+  int lastIndex;
+};
+
+constexpr ScanPass kCoarsePass{10.0f, 0.1, 400};
+constexpr ScanPass kFinePass{100.0f, 0.01, 4000};
+
+bool isUsableFocalLength(double focalLengthMm) {
+  return std::isfinite(focalLengthMm) && focalLengthMm != 0.0;
+}
+
+bool hasUsableInputs(const GratingModel& start, const LineMarks& marks, float dispersionAPerMm,
+                     bool focalLengthSolved) {
+  const bool modelUsable = std::isfinite(start.xPixelSize) && start.xPixelSize != 0.0f &&
+                           isUsableFocalLength(start.focalLengthMm) &&
+                           std::isfinite(start.gammaDeg) && std::isfinite(start.degreesPerRadian) &&
+                           start.degreesPerRadian != 0.0f;
+  const bool line1Usable =
+      std::isfinite(marks.line1Wavelength.value) && std::isfinite(marks.line1Pixel);
+  if (!modelUsable || !line1Usable || !std::isfinite(dispersionAPerMm)) {
+    return false;
+  }
+  if (focalLengthSolved) {
+    return true;  // the re-fit reads line 1 only
+  }
+  return std::isfinite(marks.line2Wavelength.value) && std::isfinite(marks.line2Pixel) &&
+         marks.line2Pixel != marks.line1Pixel && marks.line2Wavelength != marks.line1Wavelength;
+}
+
+/**
+ * One linear scan of alpha from 0 to 40 degrees for the first candidate whose wavelength at line
+ * 1 exceeds the known one, then a linear interpolation back towards the previous candidate.
+ * Leaves the interpolated angle in model.alphaDeg; false when no candidate stops the scan or the
+ * angle is not finite.
+ */
+bool scanAlpha(GratingModel& model, const LineMarks& marks, const ScanPass& pass,
+               double lambdaBeforeFirst, double& betaDeg) {
+  const double line1 = marks.line1Wavelength.value;
+  const double line1Pixel = static_cast<double>(marks.line1Pixel);
+  double lambdaPrevious = lambdaBeforeFirst;
+  std::optional<double> lambdaStop;
+  for (int k = 0; k <= pass.lastIndex; ++k) {
+    model.alphaDeg = static_cast<double>(static_cast<float>(k) / pass.divisor);
+    const double lambda =
+        static_cast<double>(static_cast<float>(evaluateGratingModel(model, line1Pixel, betaDeg)));
+    if (lambda > line1) {
+      lambdaStop = lambda;
+      break;
+    }
+    lambdaPrevious = lambda;
+  }
+  if (!lambdaStop) {
+    return false;
+  }
+  model.alphaDeg = (model.alphaDeg - pass.step) +
+                   pass.step * (line1 - lambdaPrevious) / (*lambdaStop - lambdaPrevious);
+  return std::isfinite(model.alphaDeg);
+}
+
+/** Stretches the focal length so that line 2 moves towards its known wavelength. */
+bool rescaleFocalLength(GratingModel& model, const LineMarks& marks, double& betaDeg) {
+  const double lambda2 = static_cast<double>(static_cast<float>(
+      evaluateGratingModel(model, static_cast<double>(marks.line2Pixel), betaDeg)));
+  if (!std::isfinite(lambda2)) {
+    return false;
+  }
+  const double line1 = marks.line1Wavelength.value;
+  model.focalLengthMm *= (lambda2 - line1) / (marks.line2Wavelength.value - line1);
+  return isUsableFocalLength(model.focalLengthMm);
+}
+
+bool runFullSolve(GratingModel& model, const LineMarks& marks, double& betaDeg) {
+  const double line1 = marks.line1Wavelength.value;
+  return scanAlpha(model, marks, kCoarsePass, 0.0, betaDeg) &&
+         rescaleFocalLength(model, marks, betaDeg) &&
+         scanAlpha(model, marks, kCoarsePass, line1, betaDeg) &&
+         rescaleFocalLength(model, marks, betaDeg) &&
+         scanAlpha(model, marks, kFinePass, line1, betaDeg);
+}
+
+bool reproducesLine1(const GratingModel& model, const LineMarks& marks) {
+  double betaDeg = 0.0;
+  const double lambda = evaluateGratingModel(model, static_cast<double>(marks.line1Pixel), betaDeg);
+  return std::isfinite(lambda) && std::isfinite(betaDeg);
+}
+
+}  // namespace
+
+SolveResult solveGratingModel(const GratingModel& start, const LineMarks& marks,
+                              float dispersionAPerMm, bool focalLengthSolved) {
+  SolveResult failed{false, start, 0.0};
+  if (!hasUsableInputs(start, marks, dispersionAPerMm, focalLengthSolved)) {
+    return failed;
+  }
+  GratingModel model = start;
+  model.grooveSpacingUm = grooveSpacingFor(dispersionAPerMm);
+  double betaDeg = 0.0;
+  const bool fitted = focalLengthSolved ? scanAlpha(model, marks, kFinePass, 0.0, betaDeg)
+                                        : runFullSolve(model, marks, betaDeg);
+  if (!fitted || !std::isfinite(betaDeg) || !reproducesLine1(model, marks)) {
+    return failed;
+  }
+  return SolveResult{true, model, betaDeg};
+}
+
+}  // namespace halvic

@@ -1,0 +1,102 @@
+#include "calibration/grating_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "calibration/dispersion.h"
+
+namespace halvic {
+namespace {
+
+GratingModel calibratedModel() {
+  GratingModel model;
+  model.xPixelSize = 9.0f;
+  model.alphaDeg = 2.5;
+  model.grooveSpacingUm = 6.666666;
+  return model;
+}
+
+TEST(GratingModel, ReferencePixelGivesTwiceTheAlphaTerm) {
+  const GratingModel model = calibratedModel();
+  const double radiansPerDegree = 1.0 / static_cast<double>(model.degreesPerRadian);
+  const double expected = 2.0 * model.grooveSpacingUm * 10000.0 *
+                          std::cos(model.gammaDeg * radiansPerDegree) *
+                          std::sin(model.alphaDeg * radiansPerDegree);
+  double betaDeg = -1.0;
+  EXPECT_NEAR(evaluateGratingModel(model, 381.0, betaDeg), expected, 1e-9);
+  EXPECT_EQ(betaDeg, model.alphaDeg);
+}
+
+TEST(GratingModel, OffsetFromReferencePixelIsA32BitFloat) {
+  const GratingModel model = calibratedModel();
+  // A millionth of a pixel vanishes in a float offset from pixel 381 (its step there is about
+  // 1.5e-5) but would move a 64-bit wavelength by some 4e-6 A.
+  double betaDeg = 0.0;
+  EXPECT_EQ(evaluateGratingModel(model, 200.0 + 1e-6, betaDeg),
+            evaluateGratingModel(model, 200.0, betaDeg));
+}
+
+TEST(EstimateDispersion, IsSignedLinearDispersionOfTheTwoLines) {
+  struct Row {
+    const char* name;
+    LineWavelength line1;
+    float pixel1;
+    LineWavelength line2;
+    float pixel2;
+    float xPixelSize;
+    std::optional<float> low, high;  // nullopt bounds: no estimate expected
+  };
+  const std::vector<Row> rows = {
+      {"worked example", LineWavelength::fromDouble(6562.852), 200.0f,
+       LineWavelength::fromDouble(4861.33), 600.0f, 9.0f, 472.0f, 473.0f},
+      {"wavelength rising with pixel", LineWavelength::fromDouble(5460.753), 300.0f,
+       LineWavelength::fromDouble(5852.488), 500.0f, 9.0f, -218.0f, -217.0f},
+      {"whole-number lines", LineWavelength::fromInt16(5007), 100.0f,
+       LineWavelength::fromInt16(4959), 148.0f, 10.0f, 100.0f, 100.0f},
+      {"no pixel size yet", LineWavelength::fromDouble(6562.852), 200.0f,
+       LineWavelength::fromDouble(4861.33), 600.0f, 0.0f, std::nullopt, std::nullopt},
+      {"both lines at one pixel", LineWavelength::fromDouble(6562.852), 200.0f,
+       LineWavelength::fromDouble(4861.33), 200.0f, 9.0f, std::nullopt, std::nullopt},
+      {"beyond a 32-bit float", LineWavelength::fromDouble(1e30), 1.0f,
+       LineWavelength::fromDouble(0.0), 2.0f, 1e-10f, std::nullopt, std::nullopt},
+  };
+  int checked = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::optional<float> dispersion =
+        estimateDispersion(row.line1, row.pixel1, row.line2, row.pixel2, row.xPixelSize);
+    ASSERT_EQ(dispersion.has_value(), row.low.has_value());
+    if (dispersion) {
+      EXPECT_GE(*dispersion, *row.low);
+      EXPECT_LE(*dispersion, *row.high);
+    }
+    ++checked;
+  }
+  EXPECT_EQ(checked, 6);
+}
+
+TEST(GrooveSpacingFor, BoundariesBelongToTheFinerGrating) {
+  struct Row {
+    float dispersion;
+    double grooveSpacingUm;
+  };
+  const std::vector<Row> rows = {
+      {472.645f, 6.666666},  {200.001f, 6.666666}, {200.0f, 1.666666},  {90.001f, 1.666666},
+      {90.0f, 0.8333333},    {50.001f, 0.8333333}, {50.0f, 0.555555},   {0.0f, 0.555555},
+      {-217.63f, 6.666666},  {-200.0f, 1.666666},  {-90.0f, 0.8333333}, {-50.0f, 0.555555},
+      {-50.001f, 0.8333333}, {1e30f, 6.666666},    {-1e-30f, 0.555555},
+  };
+  int checked = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.dispersion);
+    EXPECT_EQ(grooveSpacingFor(row.dispersion), row.grooveSpacingUm);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 15);
+}
+
+}  // namespace
+}  // namespace halvic
