@@ -11,7 +11,7 @@ SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 
-PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core \
+PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
             libgtest-dev libgmock-dev libbenchmark-dev
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
