@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "imagefile/image_array.h"
+
+namespace halvic {
+
+/** Header fields of the image being loaded; a field is written only when its line is found. */
+struct ImageHeaderFields {
+  int16_t height = 0;
+  int16_t width = 0;
+  int16_t background = 0;
+  int32_t range = 0;
+  float xPixelSize = 0.0f;  // micrometres: the header's millimetres times 1000
+  std::string caption;      // the path, then " captured on " DATE and " at " TIME as the lines come
+  bool compressed = false;  // reset at the start of every scan
+};
+
+/** Outcome of a header scan or a pixel read; anything but Ok ends the load. */
+enum class ReadStatus {
+  Ok,
+  CannotOpen,       // the file cannot be opened for reading
+  NoEndLine,        // the data ended before a line beginning with "End"
+  BadNumber,        // a numeric value is empty or not a decimal number
+  KeyWithoutValue,  // a key line ends right after its key
+  BadRowLength,     // a compressed row record gives a length below 1
+  TruncatedRow,     // a delta-coded row body ends before the row's last pixel
+  ValueOutOfRange,  // a value does not fit its field, or the image size does not fit the array
+  TruncatedFile,    // the file ends inside the header block or the pixels the header promises
+};
+
+/** A short English description of a status, for diagnostics. */
+std::string_view describe(ReadStatus status);
+
+/** Upper bound of the caption's length once dates and times have been appended to the path. */
+inline constexpr size_t kMaxCaptionLength = 4096;
+
+/**
+ * Scans the header of the camera image file at path: lines up to and including the first line
+ * beginning with "End", writing each field of fields as its line is read (so absent lines leave
+ * their fields as they were and a failure leaves the fields read before it). Sets caption to the
+ * path and compressed to false first. Date and time texts are appended to the caption only while
+ * it is shorter than kMaxCaptionLength.
+ */
+ReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields);
+
+/** scanImageHeader on data already open; path only starts the caption. */
+ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields);
+
+/**
+ * Reads the camera image file at path: its first 2048 bytes into headerBytes, then height rows of
+ * width pixels from offset 2048 on into columns 1..width of rows 1..height of image, in the
+ * compressed or the plain form, each value clamped to at most 32767. Other cells of image are not
+ * touched. A height or width of 0 or less means there are no pixels to read; a height above 20 or
+ * a width above 768 is refused with ValueOutOfRange before anything is read. headerBytes is
+ * written only when all 2048 bytes are there; rows decoded before a failure stay in image.
+ */
+ReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height, int16_t width,
+                           ImageArray& image, HeaderBytes& headerBytes);
+
+/** readImagePixels on data already open, positioned at the start of the file. */
+ReadStatus readImagePixels(std::istream& data, bool compressed, int16_t height, int16_t width,
+                           ImageArray& image, HeaderBytes& headerBytes);
+
+}  // namespace halvic

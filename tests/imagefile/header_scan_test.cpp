@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "imagefile/header_line_reader.h"
+#include "imagefile/image_reader.h"
+#include "tests/imagefile/image_file_fixtures.h"
+
+namespace halvic {
+namespace {
+
+using test::bytes;
+using test::headerBlock;
+using test::kCrLf;
+using test::kLfCr;
+
+/** What the fields hold before a scan: the previous image's values. */
+ImageHeaderFields previousFields() {
+  ImageHeaderFields fields;
+  fields.height = 7;
+  fields.width = 8;
+  fields.background = 9;
+  fields.range = 10;
+  fields.xPixelSize = 11.0f;
+  fields.caption = "previous caption";
+  fields.compressed = true;
+  return fields;
+}
+
+/** The fields after a scan that changed only what change sets; caption holds what follows the path.
+ */
+ImageHeaderFields afterScan(const std::function<void(ImageHeaderFields&)>& change = {}) {
+  ImageHeaderFields fields = previousFields();
+  fields.caption.clear();
+  fields.compressed = false;
+  if (change) {
+    change(fields);
+  }
+  return fields;
+}
+
+float micrometres(double millimetres) { return static_cast<float>(millimetres) * 1000.0f; }
+
+struct ScanCase {
+  std::string name;
+  std::string file;
+  ReadStatus status;
+  ImageHeaderFields expected;
+};
+
+std::vector<ScanCase> scanCases() {
+  const auto usualHeader = [](std::string_view ending) {
+    return headerBlock({"KR-4 Image", "Height = 20", "Width = 640", "Background = 100",
+                        "Range = 4000", "X_pixel_size = 0.009", "Y_pixel_size = 0.5",
+                        "Date = 12/01/2003", "Time = 21:15:00", "End"},
+                       ending);
+  };
+  return {
+      {"usual header with line feed, carriage return endings", usualHeader(kLfCr), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) {
+         f.height = 20;
+         f.width = 640;
+         f.background = 100;
+         f.range = 4000;
+         f.xPixelSize = micrometres(0.009);
+         f.caption = " captured on 12/01/2003 at 21:15:00";
+       })},
+      {"carriage return, line feed endings lose each last character and End no longer stops",
+       usualHeader(kCrLf), ReadStatus::NoEndLine, afterScan([](ImageHeaderFields& f) {
+         f.height = 2;
+         f.width = 64;
+         f.background = 10;
+         f.range = 400;
+         f.xPixelSize = 0.0f;
+         f.caption = " captured on 12/01/200 at 21:15:0";
+       })},
+      {"carriage return, line feed header closed by a longer End line", "Width = 640\r\nEndX\r\n",
+       ReadStatus::Ok, afterScan([](ImageHeaderFields& f) { f.width = 64; })},
+      {"Compressed Image in a later line",
+       headerBlock({"KR-4 Image", "Note Compressed Image", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.compressed = true; })},
+      {"Compressed Image found in the characters read, not only the text",
+       "KR-4 Compressed Image\r\nEnd\n\r", ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.compressed = true; })},
+      {"Compressed Image after End is not seen",
+       headerBlock({"KR-4 Image", "End", "Compressed Image"}), ReadStatus::Ok, afterScan()},
+      {"lower case or partial marker is not compressed",
+       headerBlock({"KR-4 compressed image", "Compressed Imag", "End"}), ReadStatus::Ok,
+       afterScan()},
+      {"keys match only exactly at the start of a line",
+       headerBlock({"height = 5", "Height= 5", " Height = 5", "HEIGHT = 5", "XHeight = 5",
+                    "Width  = 6", "End"}),
+       ReadStatus::Ok, afterScan()},
+      {"absent keys keep their previous values", headerBlock({"Height = 3", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.height = 3; })},
+      {"time before date", headerBlock({"Time = 10:00:00", "Date = 01/02/2003", "End"}),
+       ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.caption = " at 10:00:00 captured on 01/02/2003"; })},
+      {"two date lines append twice", headerBlock({"Date = A", "Date = B", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.caption = " captured on A captured on B"; })},
+      {"empty date and time values append only the joining words",
+       headerBlock({"Date = ", "Time = ", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.caption = " captured on  at "; })},
+      {"bytes above 127 pass through",
+       headerBlock({bytes({'D', 'a', 't', 'e', ' ', '=', ' ', 0xE9, 0x80, 0xFF}), "End"}),
+       ReadStatus::Ok, afterScan([](ImageHeaderFields& f) {
+         f.caption = " captured on " + bytes({0xE9, 0x80, 0xFF});
+       })},
+      {"date key without the character after it", headerBlock({"Height = 5", "Date =", "End"}),
+       ReadStatus::KeyWithoutValue, afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"numeric key without the character after it", headerBlock({"Width =", "End"}),
+       ReadStatus::KeyWithoutValue, afterScan()},
+      {"key read without even its text's last character", "Range =\r\nEnd\n\r",
+       ReadStatus::KeyWithoutValue, afterScan()},
+      {"empty numeric value", headerBlock({"Height = ", "End"}), ReadStatus::BadNumber,
+       afterScan()},
+      {"blank numeric value", headerBlock({"Height =    ", "End"}), ReadStatus::BadNumber,
+       afterScan()},
+      {"letters", headerBlock({"Height = abc", "End"}), ReadStatus::BadNumber, afterScan()},
+      {"trailing garbage", headerBlock({"Width = 12x", "End"}), ReadStatus::BadNumber, afterScan()},
+      {"pixel size not a number", headerBlock({"X_pixel_size = mm", "End"}), ReadStatus::BadNumber,
+       afterScan()},
+      {"a lone line feed does not end a line", "Height = 5\nWidth = 6\n\rEnd\n\r",
+       ReadStatus::BadNumber, afterScan()},
+      {"blanks around numbers, fractions rounded half to even",
+       headerBlock({"Height =    2.5  ", "Width = 3.5", "Background = -7.5", "Range = 1e3", "End"}),
+       ReadStatus::Ok, afterScan([](ImageHeaderFields& f) {
+         f.height = 2;
+         f.width = 4;
+         f.background = -8;
+         f.range = 1000;
+       })},
+      {"extremes that fit",
+       headerBlock({"Height = 32767", "Width = -32768.5", "Background = -32768",
+                    "Range = -2147483648", "X_pixel_size = 3e35", "End"}),
+       ReadStatus::Ok, afterScan([](ImageHeaderFields& f) {
+         f.height = 32767;
+         f.width = -32768;
+         f.background = -32768;
+         f.range = std::numeric_limits<int32_t>::min();
+         f.xPixelSize = micrometres(3e35);
+       })},
+      {"height 40000", headerBlock({"Height = 40000", "End"}), ReadStatus::ValueOutOfRange,
+       afterScan()},
+      {"width rounding past 16 bits", headerBlock({"Width = 32767.5", "End"}),
+       ReadStatus::ValueOutOfRange, afterScan()},
+      {"range past 32 bits", headerBlock({"Height = 4", "Range = 2147483648", "End"}),
+       ReadStatus::ValueOutOfRange, afterScan([](ImageHeaderFields& f) { f.height = 4; })},
+      {"pixel size beyond a float", headerBlock({"X_pixel_size = 1e39", "End"}),
+       ReadStatus::ValueOutOfRange, afterScan()},
+      {"pixel size overflowing a float once in micrometres",
+       headerBlock({"X_pixel_size = -1e36", "End"}), ReadStatus::ValueOutOfRange, afterScan()},
+      {"empty file", "", ReadStatus::NoEndLine, afterScan()},
+      {"no End line", headerBlock({"KR-4 Image", "Height = 6"}), ReadStatus::NoEndLine,
+       afterScan([](ImageHeaderFields& f) { f.height = 6; })},
+      {"End at the end of the data without a terminator is too short", "Height = 6\n\rEnd",
+       ReadStatus::NoEndLine, afterScan([](ImageHeaderFields& f) { f.height = 6; })},
+      {"a line beginning with End stops, later lines are not read",
+       headerBlock({"Endless", "Height = 5"}), ReadStatus::Ok, afterScan()},
+      {"short and empty lines are skipped", "Height = 5\n\r\r\rab\n\rEnd\n\r", ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+  };
+}
+
+TEST(ScanImageHeader, ReadsEachHeaderAsTheLinesCome) {
+  const test::TempDir dir;
+  const std::vector<ScanCase> cases = scanCases();
+  int checked = 0;
+  for (const ScanCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    const std::string path = dir.write("case" + std::to_string(checked) + ".kr4", row.file);
+    ImageHeaderFields fields = previousFields();
+
+    EXPECT_EQ(scanImageHeader(path, fields), row.status);
+
+    EXPECT_EQ(fields.height, row.expected.height);
+    EXPECT_EQ(fields.width, row.expected.width);
+    EXPECT_EQ(fields.background, row.expected.background);
+    EXPECT_EQ(fields.range, row.expected.range);
+    EXPECT_EQ(fields.xPixelSize, row.expected.xPixelSize);
+    EXPECT_EQ(fields.caption, path + row.expected.caption);
+    EXPECT_EQ(fields.compressed, row.expected.compressed);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 34);
+}
+
+TEST(ScanImageHeader, MissingFileCannotBeOpened) {
+  const test::TempDir dir;
+  ImageHeaderFields fields = previousFields();
+  EXPECT_EQ(scanImageHeader(dir.path() + "/absent.kr4", fields), ReadStatus::CannotOpen);
+  EXPECT_EQ(scanImageHeader(dir.path(), fields), ReadStatus::CannotOpen);
+  EXPECT_EQ(fields.height, 7);
+}
+
+TEST(ScanImageHeader, SearchesAndSkipsLinesTooLongToKeep) {
+  const test::TempDir dir;
+  std::string file(3'000'000, 'x');
+  file += "Compressed Image\n\r";
+  file += "Date = " + std::string(10'000, 'd') + "\n\r";
+  file += "Height = 12\n\rEnd\n\r";
+  const std::string path = dir.write("long.kr4", file);
+  ImageHeaderFields fields;
+
+  EXPECT_EQ(scanImageHeader(path, fields), ReadStatus::Ok);
+
+  EXPECT_TRUE(fields.compressed);
+  EXPECT_EQ(fields.height, 12);
+  EXPECT_EQ(fields.caption.size(), kMaxCaptionLength);
+  EXPECT_EQ(fields.caption.substr(0, path.size() + 14), path + " captured on d");
+}
+
+TEST(ScanImageHeader, NumberCutShortByTheLineLimitIsNotANumber) {
+  const test::TempDir dir;
+  const std::string line = "Height = 5" + std::string(kMaxKeptLineLength, ' ');
+  const std::string path = dir.write("blanks.kr4", headerBlock({line, "End"}));
+  ImageHeaderFields fields;
+  EXPECT_EQ(scanImageHeader(path, fields), ReadStatus::BadNumber);
+}
+
+TEST(ScanImageHeader, EndsAtTheEndOfALargeFileWithoutEndLine) {
+  const test::TempDir dir;
+  std::string file;
+  for (int i = 0; i < 200'000; ++i) {
+    file += "Date = 01/01/2000\n\r";
+  }
+  const std::string path = dir.write("endless.kr4", file);
+  ImageHeaderFields fields;
+
+  EXPECT_EQ(scanImageHeader(path, fields), ReadStatus::NoEndLine);
+  EXPECT_EQ(fields.caption.size(), kMaxCaptionLength);
+}
+
+TEST(ScanImageHeader, StreamFormMatchesFileForm) {
+  std::istringstream data(headerBlock({"Height = 9", "Compressed Image", "Date = d", "End"}));
+  ImageHeaderFields fields;
+  EXPECT_EQ(scanImageHeader(data, "name", fields), ReadStatus::Ok);
+  EXPECT_EQ(fields.height, 9);
+  EXPECT_TRUE(fields.compressed);
+  EXPECT_EQ(fields.caption, "name captured on d");
+}
+
+}  // namespace
+}  // namespace halvic
