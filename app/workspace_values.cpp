@@ -1,27 +1,20 @@
 #include "app/workspace_values.h"
 
-#include <array>
-#include <charconv>
 #include <functional>
 #include <vector>
+
+#include "ui/number_format.h"
 
 namespace halvic {
 
 namespace {
 
-template <typename Float>
-std::string floatText(Float value) {
-  std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  return std::string(buffer.data(), result.ptr);
-}
-
 std::string valueText(const std::string& value) { return value; }
 std::string valueText(bool value) { return value ? "true" : "false"; }
 std::string valueText(int16_t value) { return std::to_string(value); }
 std::string valueText(int32_t value) { return std::to_string(value); }
-std::string valueText(float value) { return floatText(value); }
-std::string valueText(double value) { return floatText(value); }
+std::string valueText(float value) { return ui::shortestText(value); }
+std::string valueText(double value) { return ui::shortestText(value); }
 std::string valueText(const LineWavelength& value) { return value.text(); }
 
 struct NamedValue {

@@ -1,20 +1,8 @@
 #include "calibration/line_wavelength.h"
 
-#include <array>
-#include <charconv>
+#include "ui/number_format.h"
 
 namespace halvic {
-
-namespace {
-
-template <typename Number>
-std::string shortestText(Number number) {
-  std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
-  return std::string(buffer.data(), result.ptr);
-}
-
-}  // namespace
 
 LineWavelength LineWavelength::fromDouble(double wavelength) {
   return LineWavelength{Type::Double, wavelength};
@@ -31,13 +19,13 @@ LineWavelength LineWavelength::fromSingle(float wavelength) {
 std::string LineWavelength::text() const {
   switch (type) {
     case Type::Int16:
-      return shortestText(static_cast<int16_t>(value));
+      return std::to_string(static_cast<int16_t>(value));
     case Type::Single:
-      return shortestText(static_cast<float>(value));
+      return ui::shortestText(static_cast<float>(value));
     case Type::Double:
       break;
   }
-  return shortestText(value);
+  return ui::shortestText(value);
 }
 
 }  // namespace halvic

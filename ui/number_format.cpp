@@ -1,6 +1,7 @@
 #include "ui/number_format.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -97,5 +98,20 @@ std::string labelText(int64_t value) {
   const std::string digits = std::to_string(value);
   return value < 0 ? digits : " " + digits;
 }
+
+namespace {
+
+template <typename Float>
+std::string shortestFloatText(Float value) {
+  std::array<char, 64> buffer{};
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return std::string(buffer.data(), result.ptr);
+}
+
+}  // namespace
+
+std::string shortestText(double value) { return shortestFloatText(value); }
+
+std::string shortestText(float value) { return shortestFloatText(value); }
 
 }  // namespace halvic::ui

@@ -22,6 +22,10 @@ namespace halvic::ui {
  */
 std::string formatNumber(double value, std::string_view pattern);
 
+/** The shortest text that reads back to the same value of its own type ("5460.753"). */
+std::string shortestText(double value);
+std::string shortestText(float value);
+
 /** The text form of numbers in labels and text boxes: one blank before a non-negative number. */
 std::string labelText(int64_t value);
 
