@@ -1,0 +1,123 @@
+#include "ui/qt/qt_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/main_window_layout.h"
+#include "ui/form.h"
+
+namespace halvic::ui {
+namespace {
+
+/**
+ * Answers the next modal dialog from inside its event loop. A dialog still open after a few
+ * seconds is closed, so that a broken answer fails the test instead of hanging it.
+ */
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(QWidget&)> answer) {
+    QTimer::singleShot(0, &context_, [answer = std::move(answer)] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) {
+        ADD_FAILURE() << "no modal dialog is open";
+        return;
+      }
+      answer(*dialog);
+    });
+    QTimer::singleShot(5000, &context_, [] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        ADD_FAILURE() << "the dialog was still open";
+        dialog->close();
+      }
+    });
+  }
+
+ private:
+  QObject context_;
+};
+
+/** The names a file dialog lists, sorted, once its folder has been read (or after 3 seconds). */
+QStringList listedNames(QFileDialog& dialog, qsizetype expectedCount) {
+  auto* view = dialog.findChild<QListView*>("listView");
+  QStringList names;
+  for (int wait = 0; wait < 150 && names.size() != expectedCount; ++wait) {
+    QTest::qWait(20);
+    names.clear();
+    const QModelIndex folder = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(folder); ++row) {
+      names << view->model()->index(row, 0, folder).data().toString();
+    }
+  }
+  names.sort();
+  return names;
+}
+
+TEST(QtDialogs, OpenFileFiltersAsMeantAndReturnsTheTypedPath) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  for (const char* name : {"noext", "a.KR4", "b.kr4", "c.txt"}) {
+    QFile file(folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const std::vector<FileFilter> filters{{"All Files (*.*)", "*.*"}, {"KR4 Files (*.KR4)", "*.KR4"}};
+  QtDialogs dialogs;
+  QStringList shownFilters;
+  QStringList allFiles;
+  QStringList kr4Files;
+  ModalAnswer answer([&](QWidget& dialog) {
+    auto& files = dynamic_cast<QFileDialog&>(dialog);
+    shownFilters << files.selectedNameFilter();
+    files.setDirectory(folder.path());
+    allFiles = listedNames(files, 4);
+    files.selectNameFilter(nameFilter(filters[1]));
+    shownFilters << files.selectedNameFilter();
+    kr4Files = listedNames(files, 2);
+    files.findChild<QLineEdit*>("fileNameEdit")->setText("new.kr4");  // typed, not there yet
+    static_cast<QDialog&>(files).accept();                            // public in the base
+  });
+  const std::optional<std::string> path = dialogs.openFile(filters, 0);
+  EXPECT_EQ(path, folder.filePath("new.kr4").toStdString());
+  EXPECT_EQ(shownFilters, QStringList({"All Files (*.*)", "KR4 Files (*.KR4)"}));
+  EXPECT_EQ(allFiles, QStringList({"a.KR4", "b.kr4", "c.txt", "noext"}));
+  EXPECT_EQ(kr4Files, QStringList({"a.KR4", "b.kr4"}));
+
+  ModalAnswer cancel([](QWidget& dialog) { dynamic_cast<QDialog&>(dialog).reject(); });
+  EXPECT_EQ(dialogs.openFile(filters, 1), std::nullopt);
+}
+
+TEST(QtDialogs, ShowModalRunsUntilTheFormIsHidden) {
+  Form form(contrastDialogLayout());
+  form["cmddone"].onClick = [&form] { form.hide(); };
+  QtDialogs dialogs;
+
+  ModalAnswer done([&](QWidget& dialog) {
+    EXPECT_TRUE(form.visible());
+    EXPECT_EQ(dialog.windowTitle(), "Adjust Background and Range");
+    auto* edit = dialog.findChild<QLineEdit*>("txtbackground");
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, "250");
+    QTest::mouseClick(dialog.findChild<QWidget*>("cmddone"), Qt::LeftButton);
+  });
+  dialogs.showModal(form);
+  EXPECT_FALSE(form.visible());
+  EXPECT_EQ(form["txtbackground"].caption(), "250");
+  QDialog* first = dialogs.modalDialog(form);
+  ASSERT_NE(first, nullptr);
+
+  // Closing the window hides the form as well; the same dialog serves again.
+  ModalAnswer closed([](QWidget& dialog) { dialog.close(); });
+  dialogs.showModal(form);
+  EXPECT_FALSE(form.visible());
+  EXPECT_EQ(dialogs.modalDialog(form), first);
+}
+
+}  // namespace
+}  // namespace halvic::ui

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "ui/control.h"
+#include "ui/form.h"
+#include "ui/qt/qt_widgets.h"
+#include "ui/raster.h"
+
+namespace halvic::ui {
+
+/**
+ * A window built from a Form: one widget for each control at the layout's position and size, in
+ * client pixels, on a client area of the layout's fixed size. The window shows the Form's state
+ * and feeds the user's input back into it; it decides nothing itself. Widget signals are blocked
+ * while the window mirrors a change of the model, so that only the user's input reaches the
+ * controls' user* operations.
+ *
+ * The window's own drawing surface is painted as its background, then the shapes and lines of the
+ * layout on top of it, then the child widgets. The form and every raster must outlive the window.
+ */
+class QtFormWindow : public QWidget, public ControlView {
+ public:
+  /**
+   * windowSurface: the window's persistent drawing, may be nullptr (then the layout's background
+   * colour shows). pictureSurfaces: the raster of each picture box, by control name; a name that
+   * is not a picture box of the layout throws std::invalid_argument.
+   */
+  QtFormWindow(Form& form, Raster* windowSurface, std::map<std::string, Raster*> pictureSurfaces,
+               QWidget* parent = nullptr);
+  ~QtFormWindow() override;
+  QtFormWindow(const QtFormWindow&) = delete;
+  QtFormWindow& operator=(const QtFormWindow&) = delete;
+
+  /** The widget of a control, or nullptr for a shape, a line or an unknown name. */
+  QWidget* widget(std::string_view controlName) const;
+
+  /**
+   * Run when the user closes the window with the window system's close control, instead of just
+   * closing it; for the main window this ends the program.
+   */
+  void setOnClose(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+
+  void controlChanged(const Control& control) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QWidget* createWidget(Control& control, const std::map<std::string, Raster*>& pictureSurfaces);
+  void mirror(const Control& control, QWidget& widget);
+  void applyTabOrder();
+  void paintGraphicalControls(QPainter& painter) const;
+
+  Form& form_;
+  Raster* windowSurface_;
+  std::optional<RasterImage> surfaceImage_;
+  std::unordered_map<const Control*, QWidget*> widgets_;
+  std::function<void()> onClose_;
+};
+
+}  // namespace halvic::ui

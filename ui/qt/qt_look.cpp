@@ -1,0 +1,73 @@
+#include "ui/qt/qt_look.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <cmath>
+#include <cstdlib>
+
+namespace halvic::ui {
+
+namespace {
+
+// The layout's default font: "MS Sans Serif" at 8 points.
+constexpr int kLayoutDefaultPointSize = 8;
+// Pixels for one layout point: the layout was drawn at 96 dots per inch.
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+
+// Gap between a check box's or option button's indicator and its caption: Fusion's 6 pixels leave
+// "Expand Spectra" one pixel short of its 97-pixel control.
+constexpr int kIndicatorLabelSpacing = 4;
+
+// Shortest scroll bar thumb. Fusion's own minimum fills almost all of the 57-pixel crop bars'
+// track, leaving the thumb a few pixels to travel over 20 rows.
+constexpr int kScrollThumbMinimum = 10;
+
+/**
+ * Fusion, with the tighter caption gap the layout's check boxes were sized for and thumbs short
+ * enough to drag along the layout's small scroll bars.
+ */
+class DesktopStyle : public QProxyStyle {
+ public:
+  DesktopStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing) {
+      return kIndicatorLabelSpacing;
+    }
+    if (metric == PM_ScrollBarSliderMin) {
+      return kScrollThumbMinimum;
+    }
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+bool isSetAndNotEmpty(const char* value) { return value != nullptr && value[0] != '\0'; }
+
+}  // namespace
+
+bool displayAvailable(const EnvironmentLookup& lookup) {
+  return isSetAndNotEmpty(lookup("QT_QPA_PLATFORM")) || isSetAndNotEmpty(lookup("DISPLAY")) ||
+         isSetAndNotEmpty(lookup("WAYLAND_DISPLAY"));
+}
+
+bool displayAvailable() {
+  return displayAvailable([](const char* name) { return std::getenv(name); });
+}
+
+QFont desktopFont(const FontSpec& font) {
+  const int points = font.pointSize > 0 ? font.pointSize : kLayoutDefaultPointSize;
+  QFont result(kDesktopFontFamily);
+  result.setStyleHint(QFont::SansSerif);
+  result.setPixelSize(static_cast<int>(std::lround(points * kPixelsPerPoint)));
+  result.setBold(font.bold);
+  return result;
+}
+
+void applyDesktopLook(QApplication& application) {
+  application.setStyle(new DesktopStyle);  // the application owns its style
+  application.setFont(desktopFont(FontSpec{}));
+}
+
+}  // namespace halvic::ui
