@@ -54,9 +54,9 @@ fuzz: deps
 	@PACKAGES="$(FUZZ_PACKAGES)" sh tools/install-packages.sh
 	CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DHALVIC_BUILD_FUZZERS=ON -DHALVIC_BUILD_GUI=OFF \
 	  -DHALVIC_BUILD_BENCHMARKS=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target image_reader_fuzzer
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target halvic_image_reader_fuzzer
 	mkdir -p fuzz-corpus
-	./$(FUZZ_DIR)/tests/fuzz/image_reader_fuzzer -max_total_time=120 fuzz-corpus tests/imagefile/data
+	$(FUZZ_DIR)/tests/fuzz/halvic_image_reader_fuzzer -max_total_time=120 fuzz-corpus tests/imagefile/data
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
