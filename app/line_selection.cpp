@@ -11,14 +11,14 @@ namespace halvic {
 
 namespace {
 
-/** A manual entry as a 32-bit float, or nullopt when it is not a usable wavelength. */
+/** A manual entry as a 32-bit float, or nullopt when it is not a number a float can hold. */
 std::optional<float> manualWavelength(const std::string& text) {
   const std::optional<double> value = ui::parseDecimal(text);
   if (!value) {
     return std::nullopt;
   }
   const auto single = static_cast<float>(*value);
-  if (!std::isfinite(single) || single <= 0.0f) {
+  if (!std::isfinite(single)) {
     return std::nullopt;
   }
   return single;

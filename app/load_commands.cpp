@@ -66,7 +66,8 @@ void MainWindow::loadImage(ImageKind kind) {
   ui::Control& cursor = form_["hsbspectra"];
   cursor.setMaximum(slot.width);
   cursor.setValue(slot.width / 2);
-  ws_.cursorPixel = static_cast<int16_t>(slot.width / 2);
+  // The bar's value, not width \ 2: a one-column image still has its cursor on column 1.
+  ws_.cursorPixel = static_cast<int16_t>(cursor.value());
   ws_.lastCursorPixel = ws_.cursorPixel;
   drawStripOf(kind);
   markCurrentImage(kind);

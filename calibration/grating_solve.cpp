@@ -76,7 +76,9 @@ bool rescaleFocalLength(GratingModel& model, const LineMarks& marks, double& bet
     return false;
   }
   const double line1 = marks.line1Wavelength.value;
-  model.focalLengthMm *= (lambda2 - line1) / (marks.line2Wavelength.value - line1);
+  // Multiplied before dividing, in that order, so that the last bit matches the stated formula.
+  model.focalLengthMm =
+      model.focalLengthMm * (lambda2 - line1) / (marks.line2Wavelength.value - line1);
   return isUsableFocalLength(model.focalLengthMm);
 }
 

@@ -79,6 +79,7 @@ TEST(ScriptSessionTest, ExitEndsTheSessionAtOnceAndLaterLinesAreNotRead) {
 TEST(ScriptSessionTest, ATextKeepsItsBlanksAndInputBoxesAppearInTheTranscript) {
   const SessionResult result = runScript(
       "input  5875.6 \nselect cboscale 47\nvar selectedLineWavelength\n"
+      "input -5\nselect cboscale 47\nvar selectedLineWavelength\n"
       "input 4861.33\nselect cboscale 47\nvar selectedLineWavelength\n"
       "input\nselect cboscale 47\ninput-cancel\nselect cboscale 47\n"
       "var selectedLineWavelength\nopen  name with blanks.kr4\nclick cmdload\n"
@@ -89,6 +90,7 @@ TEST(ScriptSessionTest, ATextKeepsItsBlanksAndInputBoxesAppearInTheTranscript) {
       "5460.753\n";
   // The first answer is " 5875.6 " (blanks kept), which still reads as a number.
   EXPECT_EQ(result.transcript, box + "selectedLineWavelength: 5875.6\n" + box +
+                                   "selectedLineWavelength: -5\n" + box +
                                    "selectedLineWavelength: 4861.33\n" + box +
                                    "message: Wavelength not understood; line not changed!\n" + box +
                                    "selectedLineWavelength: 4861.33\n"

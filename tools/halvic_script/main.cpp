@@ -1,5 +1,6 @@
 // halvic-script [SCRIPT]: runs a scripted session of the main window without a display.
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
   halvic::ScriptSession session(std::cout, std::cerr);
   if (argc == 2) {
     std::ifstream script(argv[1]);
-    if (!script) {
+    if (!script || !std::filesystem::is_regular_file(argv[1])) {
       std::cerr << "error: cannot read " << argv[1] << '\n';
       return 2;
     }

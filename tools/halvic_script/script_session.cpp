@@ -1,6 +1,8 @@
 #include "tools/halvic_script/script_session.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
@@ -61,12 +63,13 @@ std::string_view textAfterWords(std::string_view line, size_t wordCount) {
 }
 
 int wholeNumber(std::string_view word, std::string_view what) {
-  int value = 0;
+  int64_t value = 0;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
   if (word.empty() || error != std::errc() || end != word.data() + word.size()) {
     throw ScriptError(std::string(what) + " must be a whole number, not " + quoted(word));
   }
-  return value;
+  // Beyond any control's range anyway; scroll bars clamp what they are given.
+  return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 void expectWords(const std::vector<std::string_view>& words, size_t count, std::string_view usage) {
