@@ -4,15 +4,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "ui/qt/qt_look.h"
+
 namespace halvic::ui {
 
 namespace {
-
-QString fromUtf8(std::string_view text) {
-  QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return result;
-}
 
 /** "*.KR4" as "*.[kK][rR]4": the same names in any case. */
 QString caseBlindPattern(const QString& pattern) {
@@ -31,7 +27,7 @@ QString caseBlindPattern(const QString& pattern) {
 }
 
 QString toQtPattern(std::string_view pattern) {
-  const QString text = fromUtf8(pattern);
+  const QString text = shownText(pattern);
   return text == QStringLiteral("*.*") ? QStringLiteral("*") : caseBlindPattern(text);
 }
 
@@ -40,7 +36,7 @@ QString toQtPattern(std::string_view pattern) {
 QString nameFilter(const FileFilter& filter) {
   // The dialog hides the last bracketed group (HideNameFilterDetails) and matches by it, so the
   // description shows as it is written, its own "(*.*)" included.
-  return fromUtf8(filter.description) + QStringLiteral(" (") + toQtPattern(filter.pattern) +
+  return shownText(filter.description) + QStringLiteral(" (") + toQtPattern(filter.pattern) +
          QLatin1Char(')');
 }
 
@@ -76,9 +72,9 @@ std::optional<std::string> QtDialogs::inputBox(std::string_view prompt, std::str
                                                std::string_view defaultText) {
   QInputDialog dialog(owner_);
   dialog.setInputMode(QInputDialog::TextInput);
-  dialog.setWindowTitle(title.empty() ? QString::fromLatin1(kApplicationTitle) : fromUtf8(title));
-  dialog.setLabelText(fromUtf8(prompt));
-  dialog.setTextValue(fromUtf8(defaultText));
+  dialog.setWindowTitle(title.empty() ? QString::fromLatin1(kApplicationTitle) : shownText(title));
+  dialog.setLabelText(shownText(prompt));
+  dialog.setTextValue(shownText(defaultText));
   if (dialog.exec() != QDialog::Accepted) {
     return std::nullopt;
   }
@@ -86,7 +82,7 @@ std::optional<std::string> QtDialogs::inputBox(std::string_view prompt, std::str
 }
 
 void QtDialogs::messageBox(std::string_view text) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), fromUtf8(text),
+  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), shownText(text),
                   QMessageBox::Ok, owner_);
   box.setTextFormat(Qt::PlainText);
   box.exec();

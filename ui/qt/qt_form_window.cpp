@@ -21,13 +21,6 @@ namespace halvic::ui {
 
 namespace {
 
-/** Model text as shown: UTF-8, with the CR LF of multi-line captions as line breaks. */
-QString shownText(std::string_view text) {
-  QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return result;
-}
-
 QRect specRect(const ControlSpec& spec) { return {spec.x, spec.y, spec.width, spec.height}; }
 
 bool takesFocus(ControlKind kind) {

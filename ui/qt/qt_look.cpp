@@ -70,4 +70,10 @@ void applyDesktopLook(QApplication& application) {
   application.setFont(desktopFont(FontSpec{}));
 }
 
+QString shownText(std::string_view text) {
+  QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return result;
+}
+
 }  // namespace halvic::ui

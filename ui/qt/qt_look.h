@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 #include <functional>
+#include <string_view>
 
 #include "ui/colour.h"
 #include "ui/layout.h"
@@ -39,6 +41,9 @@ QFont desktopFont(const FontSpec& font);
 
 /** Fusion style and the default layout font for the whole application. */
 void applyDesktopLook(QApplication& application);
+
+/** Model text as shown: UTF-8, with the CR LF of multi-line captions as line breaks. */
+QString shownText(std::string_view text);
 
 inline QColor toQColor(Rgb colour) { return {colour.red, colour.green, colour.blue}; }
 
