@@ -20,6 +20,8 @@ const std::vector<ui::FileFilter>& imageFileFilters() {
   return filters;
 }
 
+constexpr std::string_view kNotLoaded = "File not loaded successfully";
+
 constexpr int16_t kFirstRow = 1;
 constexpr int16_t kLastRow = 20;
 
@@ -85,8 +87,8 @@ bool MainWindow::readImageFile(ImageKind kind) {
   // Read into copies: a refused or failed load leaves the image as it was.
   ImageHeaderFields fields{slot.height, slot.width, slot.background, slot.range, ws_.xPixelSize,
                            path,        false};
-  if (scanImageHeader(path, fields) != ReadStatus::Ok) {
-    dialogs_.messageBox("File not loaded successfully");
+  if (const ReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
+    dialogs_.messageBox(kNotLoaded, describe(scanned));
     return false;
   }
   if (fields.height > kImageRows) {
@@ -98,14 +100,15 @@ bool MainWindow::readImageFile(ImageKind kind) {
     return false;
   }
   if (fields.height < 1 || fields.width < 1) {
-    dialogs_.messageBox("File not loaded successfully");
+    dialogs_.messageBox(kNotLoaded, "the image has no rows or no columns");
     return false;
   }
   ImageArray image;  // cells outside the new image stay 0
   HeaderBytes headerBytes{};
-  if (readImagePixels(path, fields.compressed, fields.height, fields.width, image, headerBytes) !=
-      ReadStatus::Ok) {
-    dialogs_.messageBox("File not loaded successfully");
+  if (const ReadStatus read =
+          readImagePixels(path, fields.compressed, fields.height, fields.width, image, headerBytes);
+      read != ReadStatus::Ok) {
+    dialogs_.messageBox(kNotLoaded, describe(read));
     return false;
   }
   slot.fileName = path;

@@ -29,8 +29,13 @@ class Dialogs {
   /** An input box; the entered text, or nullopt when cancelled. */
   virtual std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
                                               std::string_view defaultText) = 0;
-  /** A message box with the application's title and one OK button. */
-  virtual void messageBox(std::string_view text) = 0;
+  /**
+   * A message box with the application's title and one OK button. reason, when not empty, is what
+   * lies behind a fixed message (why a file was refused, what the system said): the desktop shows
+   * it as the box's detailed text, a scripted session on its error stream.
+   */
+  virtual void messageBox(std::string_view text, std::string_view reason) = 0;
+  void messageBox(std::string_view text) { messageBox(text, {}); }
   /** Shows a second window modally; returns once the window has been hidden. */
   virtual void showModal(Form& window) = 0;
 };

@@ -129,7 +129,7 @@ std::string colourText(ui::Rgb colour) {
 ScriptSession::ScriptSession(std::ostream& transcript, std::ostream& errors)
     : transcript_(transcript),
       errors_(errors),
-      dialogs_(transcript),
+      dialogs_(transcript, &errors),
       window_(dialogs_, printers_, [this] { ended_ = true; }) {
   // A contrast dialog without a queued answer gets "Done" with both boxes as shown.
   dialogs_.setDefaultModalAnswer([](ui::Form& dialog) { dialog["cmddone"].userClick(); });

@@ -30,8 +30,12 @@ std::optional<std::string> HeadlessDialogs::inputBox(std::string_view prompt,
   return answer;
 }
 
-void HeadlessDialogs::messageBox(std::string_view text) {
+void HeadlessDialogs::messageBox(std::string_view text, std::string_view reason) {
   transcript_ << "message: " << transcriptText(text) << '\n';
+  if (!reason.empty() && reasons_ != nullptr) {
+    transcript_.flush();  // keeps the two streams in order where they share a terminal
+    *reasons_ << "reason: " << transcriptText(reason) << '\n';
+  }
 }
 
 void HeadlessDialogs::showModal(Form& window) {

@@ -26,7 +26,9 @@ class HeadlessDialogs : public Dialogs {
   /** What the user does in a modal window before it is hidden. */
   using ModalAnswer = std::function<void(Form&)>;
 
-  explicit HeadlessDialogs(std::ostream& transcript) : transcript_(transcript) {}
+  /** reasons receives "reason: TEXT" for every message given a reason; nullptr drops them. */
+  explicit HeadlessDialogs(std::ostream& transcript, std::ostream* reasons = nullptr)
+      : transcript_(transcript), reasons_(reasons) {}
 
   void queueOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
   void queueInput(std::optional<std::string> text) { inputAnswers_.push_back(std::move(text)); }
@@ -38,7 +40,8 @@ class HeadlessDialogs : public Dialogs {
                                       int selectedFilter) override;
   std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
-  void messageBox(std::string_view text) override;
+  using Dialogs::messageBox;
+  void messageBox(std::string_view text, std::string_view reason) override;
   void showModal(Form& window) override;
 
   /** The filters of the last open-file dialog, for tests. */
@@ -47,6 +50,7 @@ class HeadlessDialogs : public Dialogs {
 
  private:
   std::ostream& transcript_;
+  std::ostream* reasons_;
   std::deque<std::optional<std::string>> openAnswers_;
   std::deque<std::optional<std::string>> inputAnswers_;
   std::deque<ModalAnswer> modalAnswers_;

@@ -81,10 +81,13 @@ std::optional<std::string> QtDialogs::inputBox(std::string_view prompt, std::str
   return dialog.textValue().toStdString();
 }
 
-void QtDialogs::messageBox(std::string_view text) {
+void QtDialogs::messageBox(std::string_view text, std::string_view reason) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), shownText(text),
                   QMessageBox::Ok, owner_);
   box.setTextFormat(Qt::PlainText);
+  if (!reason.empty()) {
+    box.setDetailedText(shownText(reason));
+  }
   box.exec();
 }
 

@@ -45,7 +45,8 @@ class QtDialogs : public Dialogs {
                                       int selectedFilter) override;
   std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
-  void messageBox(std::string_view text) override;
+  using Dialogs::messageBox;
+  void messageBox(std::string_view text, std::string_view reason) override;
   void showModal(Form& window) override;
 
   /** The dialog that shows form, or nullptr before the form's first showModal. */
