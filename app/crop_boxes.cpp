@@ -5,26 +5,33 @@
 
 namespace halvic {
 
+namespace {
+
+/** Rows between a crop box's first and second row at the least: a box spans three rows. */
+constexpr int kCropGap = 2;
+
+}  // namespace
+
 void MainWindow::cropFirstRowScrolled(ImageKind kind) {
   ImageSlot slot = imageSlot(ws_, kind);
-  ui::Control& bar = form_[slot.cropBar1];
+  ui::Control& bar = control(slot.cropBar1);
   slot.cropRow1 = static_cast<int16_t>(bar.value());
-  if (slot.cropRow1 > slot.cropRow2 - 2) {
-    slot.cropRow1 = static_cast<int16_t>(slot.cropRow2 - 2);
+  if (slot.cropRow1 > slot.cropRow2 - kCropGap) {
+    slot.cropRow1 = static_cast<int16_t>(slot.cropRow2 - kCropGap);
     bar.setValue(slot.cropRow1);
   }
-  form_[slot.cropLabel1].setCaption(ui::labelText(slot.cropRow1));
+  control(slot.cropLabel1).setCaption(ui::labelText(slot.cropRow1));
 }
 
 void MainWindow::cropSecondRowScrolled(ImageKind kind) {
   ImageSlot slot = imageSlot(ws_, kind);
-  ui::Control& bar = form_[slot.cropBar2];
+  ui::Control& bar = control(slot.cropBar2);
   slot.cropRow2 = static_cast<int16_t>(bar.value());
-  if (slot.cropRow2 < slot.cropRow1 + 2) {
-    slot.cropRow2 = static_cast<int16_t>(slot.cropRow1 + 2);
+  if (slot.cropRow2 < slot.cropRow1 + kCropGap) {
+    slot.cropRow2 = static_cast<int16_t>(slot.cropRow1 + kCropGap);
     bar.setValue(slot.cropRow2);
   }
-  form_[slot.cropLabel2].setCaption(ui::labelText(slot.cropRow2));
+  control(slot.cropLabel2).setCaption(ui::labelText(slot.cropRow2));
 }
 
 void MainWindow::cropRowChanged(ImageKind kind, bool firstRow) {

@@ -8,13 +8,15 @@ namespace halvic {
 
 namespace {
 
-constexpr int kMarkTop = 32;
-constexpr int kMarkBottom = 38;
+// The mark stands in the gap between the two strip frames, two rows clear of each.
+constexpr int kMarkMargin = 2;
+constexpr int kMarkTop = mainSpec("Shphart1").bottom() + kMarkMargin;
+constexpr int kMarkBottom = mainSpec("shphart2").y - kMarkMargin;
 
 }  // namespace
 
 void MainWindow::moveCursorMark() {
-  ws_.cursorPixel = static_cast<int16_t>(form_["hsbspectra"].value());
+  ws_.cursorPixel = static_cast<int16_t>(control("hsbspectra").value());
   const double origin = ws_.graphShowsCal ? ws_.calStripLeft : ws_.dataStripLeft;
   const int o = static_cast<int>(ui::roundHalfEven(origin));
   window_.line(ws_.lastCursorPixel + o, kMarkTop, ws_.lastCursorPixel + o, kMarkBottom,
@@ -46,15 +48,17 @@ void MainWindow::showReadout() {
     showWavelengthReadout();
     return;
   }
-  form_["Lblwavelength"].setCaption("Pixel " + ui::formatNumber(ws_.cursorPixel, "##0.00") +
-                                    "\r\n" + pixelValueLine(ws_));
+  control("Lblwavelength")
+      .setCaption("Pixel " + ui::formatNumber(ws_.cursorPixel, "##0.00") + "\r\n" +
+                  pixelValueLine(ws_));
 }
 
 void MainWindow::showWavelengthReadout() {
   ws_.pixelWavelength = evaluateGratingModel(gratingModel(), ws_.readoutPixel, ws_.betaDeg);
-  form_["Lblwavelength"].setCaption(
-      "Wavelength of pixel " + ui::formatNumber(ws_.readoutPixel, "##0.00") + "\r\n is " +
-      ui::formatNumber(ws_.pixelWavelength, "###0.00") + " Angstroms:\r\n" + pixelValueLine(ws_));
+  control("Lblwavelength")
+      .setCaption("Wavelength of pixel " + ui::formatNumber(ws_.readoutPixel, "##0.00") +
+                  "\r\n is " + ui::formatNumber(ws_.pixelWavelength, "###0.00") +
+                  " Angstroms:\r\n" + pixelValueLine(ws_));
 }
 
 }  // namespace halvic

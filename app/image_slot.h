@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
+#include "app/main_window_layout.h"
 #include "app/workspace.h"
-#include "display/strip_rendering.h"
 
 namespace halvic {
 
@@ -30,13 +29,12 @@ struct ImageSlot {
   int16_t& cropRow2;
   bool& loaded;
   ProfileArray& profileCopy;
-  std::string_view frame;       // the strip frame shape
-  std::string_view label;       // the heading label marked red while its profile is graphed
-  std::string_view cropBar1;    // scroll bar of the first crop row
-  std::string_view cropBar2;    // scroll bar of the second crop row
-  std::string_view cropLabel1;  // label of the first crop row
-  std::string_view cropLabel2;  // label of the second crop row
-  CropMarkerOffsets markers;
+  MainControl frame;       // the strip frame shape
+  MainControl label;       // the heading label marked red while its profile is graphed
+  MainControl cropBar1;    // scroll bar of the first crop row
+  MainControl cropBar2;    // scroll bar of the second crop row
+  MainControl cropLabel1;  // label of the first crop row
+  MainControl cropLabel2;  // label of the second crop row
 };
 
 /** The values and control names of the data image or of the cal image. */

@@ -27,7 +27,7 @@ std::optional<float> manualWavelength(const std::string& text) {
 }  // namespace
 
 void MainWindow::cboscale_Click() {
-  const int index = form_["cboscale"].listIndex();
+  const int index = control("cboscale").listIndex();
   const auto lines = lineList();
   if (index >= 0 && index < static_cast<int>(lines.size())) {
     ws_.selectedLineWavelength = lines[static_cast<size_t>(index)].wavelength;
@@ -36,8 +36,9 @@ void MainWindow::cboscale_Click() {
   if (index != static_cast<int>(lines.size())) {
     return;  // no selection
   }
-  const std::optional<std::string> answer = dialogs_.inputBox(
-      "Enter wavelength of selected line in Angstroms", "Manual Wavelength Entry", "5460.753");
+  const std::optional<std::string> answer =
+      dialogs_.inputBox("Enter wavelength of selected line in Angstroms", "Manual Wavelength Entry",
+                        kStartLineWavelength.text());
   if (!answer) {
     return;  // cancelled: the line chosen before stays in force
   }
@@ -50,7 +51,7 @@ void MainWindow::cboscale_Click() {
 }
 
 void MainWindow::cbobox_Click() {
-  const int index = form_["cbobox"].listIndex();
+  const int index = control("cbobox").listIndex();
   const auto widths = centroidWidthList();
   if (index >= 0 && index < static_cast<int>(widths.size())) {
     ws_.centroidWidth = widths[static_cast<size_t>(index)].width;

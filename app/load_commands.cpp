@@ -23,7 +23,7 @@ const std::vector<ui::FileFilter>& imageFileFilters() {
 constexpr std::string_view kNotLoaded = "File not loaded successfully";
 
 constexpr int16_t kFirstRow = 1;
-constexpr int16_t kLastRow = 20;
+constexpr int16_t kLastRow = kImageRows;
 
 }  // namespace
 
@@ -41,7 +41,7 @@ void MainWindow::loadImage(ImageKind kind) {
     dialogs_.messageBox("No file was selected");
     return;
   }
-  ui::Control& fileLabel = form_["lblfiledata1"];
+  ui::Control& fileLabel = control("lblfiledata1");
   const std::string labelBefore = fileLabel.caption();
   fileLabel.setCaption(ws_.selectedFileName);
   if (!readImageFile(kind)) {
@@ -65,7 +65,7 @@ void MainWindow::loadImage(ImageKind kind) {
   } else {
     extractCalProfile();
   }
-  ui::Control& cursor = form_["hsbspectra"];
+  ui::Control& cursor = control("hsbspectra");
   cursor.setMaximum(slot.width);
   cursor.setValue(slot.width / 2);
   // The bar's value, not width \ 2: a one-column image still has its cursor on column 1.
@@ -123,8 +123,8 @@ bool MainWindow::readImageFile(ImageKind kind) {
   return true;
 }
 
-void MainWindow::blackOutStrip(std::string_view frameName) {
-  const ui::ControlSpec& frame = form_[frameName].spec();
+void MainWindow::blackOutStrip(MainControl frameName) {
+  const ui::ControlSpec& frame = control(frameName).spec();
   for (int row = 1; row <= kImageRows; ++row) {
     for (int column = 1; column <= kImageColumns; ++column) {
       window_.plot(frame.x + column, frame.y + row, ui::kBlack);
@@ -133,7 +133,7 @@ void MainWindow::blackOutStrip(std::string_view frameName) {
 }
 
 void MainWindow::placeInFrame(ImageSlot& slot) {
-  const ui::ControlSpec& frame = form_[slot.frame].spec();
+  const ui::ControlSpec& frame = control(slot.frame).spec();
   const auto spareColumns = static_cast<int>(ui::roundHalfEven(frame.width - slot.width));
   slot.stripLeft = (frame.x - 1) + spareColumns / 2;
   slot.stripTop = static_cast<int16_t>((frame.y - 1) + (frame.height - slot.height) / 2);
@@ -141,10 +141,10 @@ void MainWindow::placeInFrame(ImageSlot& slot) {
 
 void MainWindow::resetCropControls(ImageKind kind) {
   ImageSlot slot = imageSlot(ws_, kind);
-  form_[slot.cropBar1].setValueWithoutEvents(slot.cropRow1);
-  form_[slot.cropBar2].setValueWithoutEvents(slot.cropRow2);
-  form_[slot.cropLabel1].setCaption(ui::labelText(slot.cropRow1));
-  form_[slot.cropLabel2].setCaption(ui::labelText(slot.cropRow2));
+  control(slot.cropBar1).setValueWithoutEvents(slot.cropRow1);
+  control(slot.cropBar2).setValueWithoutEvents(slot.cropRow2);
+  control(slot.cropLabel1).setCaption(ui::labelText(slot.cropRow1));
+  control(slot.cropLabel2).setCaption(ui::labelText(slot.cropRow2));
 }
 
 }  // namespace halvic

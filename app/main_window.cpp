@@ -8,19 +8,17 @@ namespace halvic {
 
 namespace {
 
-/** Size of Picgraph's drawing area inside its border. */
-constexpr int kGraphWidth = 258;
-constexpr int kGraphHeight = 110;
+constexpr ui::Place kGraphArea = mainSpec("Picgraph").drawingArea();
 
 }  // namespace
 
 MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
                        std::function<void()> endProgram)
-    : form_(mainWindowLayout()),
-      frmcontrast_(contrastDialogLayout()),
-      window_(mainWindowLayout().clientWidth, mainWindowLayout().clientHeight,
-              mainWindowLayout().background),
-      graph_(kGraphWidth, kGraphHeight, ui::kWindowGrey),
+    : form_(kMainWindowLayout),
+      frmcontrast_(kContrastDialogLayout),
+      window_(kMainWindowLayout.clientWidth, kMainWindowLayout.clientHeight,
+              kMainWindowLayout.background),
+      graph_(kGraphArea.width, kGraphArea.height, ui::kWindowGrey),
       dialogs_(dialogs),
       printers_(printers),
       endProgram_(std::move(endProgram)) {
@@ -28,9 +26,9 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
 }
 
 void MainWindow::wireHandlers() {
-  const auto on = [this](std::string_view name, std::function<void()> ui::Control::*event,
+  const auto on = [this](MainControl name, std::function<void()> ui::Control::*event,
                          void (MainWindow::*handler)()) {
-    form_[name].*event = [this, handler] { (this->*handler)(); };
+    control(name).*event = [this, handler] { (this->*handler)(); };
   };
   using C = ui::Control;
   on("cmdexit", &C::onClick, &MainWindow::cmdexit_Click);
@@ -58,27 +56,27 @@ void MainWindow::wireHandlers() {
   on("hsbspectra", &C::onChange, &MainWindow::hsbspectra_Change);
   on("cboscale", &C::onClick, &MainWindow::cboscale_Click);
   on("cbobox", &C::onClick, &MainWindow::cbobox_Click);
-  frmcontrast_["cmddone"].onClick = [this] { frmcontrast_.hide(); };
+  contrastControl("cmddone").onClick = [this] { frmcontrast_.hide(); };
 }
 
 void MainWindow::Form_Load() {
   frmcontrast_.hide();
   for (const LineListEntry& entry : lineList()) {
-    form_["cboscale"].addItem(std::string(entry.text));
+    control("cboscale").addItem(std::string(entry.text));
   }
-  form_["cboscale"].addItem(std::string(kManualEntryText));
-  form_["cboscale"].setListIndex(3);
+  control("cboscale").addItem(std::string(kManualEntryText));
+  control("cboscale").setListIndex(kStartLineIndex);
 
   ws_.pixelPickMode = false;
   ws_.pixelPickImage = 1;
-  ws_.centroidWidth = 5;
-  ws_.lastCentroidWidth = 5;
+  ws_.centroidWidth = kStartCentroidWidth;
+  ws_.lastCentroidWidth = kStartCentroidWidth;
 
-  ws_.focalLengthMm = 140.0;
-  ws_.grooveSpacingUm = 6.6666666;
-  ws_.gammaDeg = 6.16;
-  ws_.degreesPerRadian = 57.29578f;
-  ws_.selectedLineWavelength = LineWavelength::fromDouble(5460.753);
+  ws_.focalLengthMm = kStartModel.focalLengthMm;
+  ws_.grooveSpacingUm = kStartModel.grooveSpacingUm;
+  ws_.gammaDeg = kStartModel.gammaDeg;
+  ws_.degreesPerRadian = kStartModel.degreesPerRadian;
+  ws_.selectedLineWavelength = kStartLineWavelength;
 
   ws_.calibrated = false;
   ws_.focalLengthSolved = false;
@@ -88,21 +86,21 @@ void MainWindow::Form_Load() {
   ws_.pushedGraph = false;
 
   ws_.dataCropRow1 = 1;
-  ws_.dataCropRow2 = 20;
+  ws_.dataCropRow2 = kImageRows;
   ws_.calCropRow1 = 1;
-  ws_.calCropRow2 = 20;
-  form_["lbldatacrop1"].setCaption(ui::labelText(ws_.dataCropRow1));
-  form_["lbldatacrop2"].setCaption(ui::labelText(ws_.dataCropRow2));
-  form_["lblcalcrop1"].setCaption(ui::labelText(ws_.calCropRow1));
-  form_["lblcalcrop2"].setCaption(ui::labelText(ws_.calCropRow2));
+  ws_.calCropRow2 = kImageRows;
+  control("lbldatacrop1").setCaption(ui::labelText(ws_.dataCropRow1));
+  control("lbldatacrop2").setCaption(ui::labelText(ws_.dataCropRow2));
+  control("lblcalcrop1").setCaption(ui::labelText(ws_.calCropRow1));
+  control("lblcalcrop2").setCaption(ui::labelText(ws_.calCropRow2));
 
   ws_.dataLoaded = false;
   ws_.calLoaded = false;
 
   for (const WidthListEntry& entry : centroidWidthList()) {
-    form_["cbobox"].addItem(std::string(entry.text));
+    control("cbobox").addItem(std::string(entry.text));
   }
-  form_["cbobox"].setListIndex(1);
+  control("cbobox").setListIndex(kStartWidthIndex);
 }
 
 void MainWindow::cmdexit_Click() {
@@ -111,9 +109,6 @@ void MainWindow::cmdexit_Click() {
   }
 }
 
-GratingModel MainWindow::gratingModel() const {
-  return GratingModel{ws_.xPixelSize,      ws_.focalLengthMm, ws_.alphaDeg,
-                      ws_.grooveSpacingUm, ws_.gammaDeg,      ws_.degreesPerRadian};
-}
+GratingModel MainWindow::gratingModel() const { return gratingModelOf(ws_); }
 
 }  // namespace halvic

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/image_slot.h"
+#include "app/main_window_layout.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
 #include "spectrum/profile_extraction.h"
@@ -31,6 +32,10 @@ class MainWindow {
   const Workspace& workspace() const { return ws_; }
   ui::Form& form() { return form_; }
   ui::Form& contrastDialog() { return frmcontrast_; }
+  /** A control of the window; the name is checked against the layout when the program builds. */
+  ui::Control& control(MainControl name) { return form_[name.name()]; }
+  const ui::Control& control(MainControl name) const { return *form_.find(name.name()); }
+  ui::Control& contrastControl(ContrastControl name) { return frmcontrast_[name.name()]; }
   /** The window's persistent drawing: strips, crop marker lines, cursor mark. */
   ui::Raster& windowSurface() { return window_; }
   /** The drawing area of Picgraph. */
@@ -80,7 +85,7 @@ class MainWindow {
   void loadImage(ImageKind kind);
   void chooseImageFile();
   bool readImageFile(ImageKind kind);
-  void blackOutStrip(std::string_view frameName);
+  void blackOutStrip(MainControl frameName);
   void placeInFrame(ImageSlot& slot);
   void resetCropControls(ImageKind kind);
 
@@ -102,7 +107,7 @@ class MainWindow {
   void drawGraph();
   void graphImage(ImageKind kind);
   void markCurrentImage(ImageKind kind);
-  void chooseScale(std::string_view option, bool& flag);
+  void chooseScale(MainControl option, bool& flag);
 
   // Crop boxes.
   void cropFirstRowScrolled(ImageKind kind);

@@ -6,10 +6,8 @@
 namespace halvic {
 
 ExtractionOptions MainWindow::extractionOptions() const {
-  const ui::Form& form = form_;
-  return ExtractionOptions{form.find("chkmedian")->value() != 0,
-                           form.find("chkfilter")->value() != 0,
-                           form.find("smoothing")->value() != 0};
+  return ExtractionOptions{control("chkmedian").value() != 0, control("chkfilter").value() != 0,
+                           control("smoothing").value() != 0};
 }
 
 void MainWindow::showProfile(const ExtractedProfile& extracted) {
@@ -62,10 +60,10 @@ void MainWindow::drawGraph() {
 void MainWindow::markCurrentImage(ImageKind kind) {
   const ImageSlot current = imageSlot(ws_, kind);
   const ImageSlot other = imageSlot(ws_, otherImage(kind));
-  form_[current.frame].setBorderColour(ui::kRed);
-  form_[other.frame].setBorderColour(ui::kBlack);
-  form_[current.label].setForeColour(ui::kRed);
-  form_[other.label].setForeColour(ui::kBlack);
+  control(current.frame).setBorderColour(ui::kRed);
+  control(other.frame).setBorderColour(ui::kBlack);
+  control(current.label).setForeColour(ui::kRed);
+  control(other.label).setForeColour(ui::kBlack);
 }
 
 void MainWindow::graphImage(ImageKind kind) {
@@ -84,8 +82,8 @@ void MainWindow::cmdcalcspectra_Click() { graphImage(ImageKind::Data); }
 
 void MainWindow::Cmdcalccal_Click() { graphImage(ImageKind::Cal); }
 
-void MainWindow::chooseScale(std::string_view option, bool& flag) {
-  form_[option].setValue(1);  // clears the other three option buttons
+void MainWindow::chooseScale(MainControl option, bool& flag) {
+  control(option).setValue(1);  // clears the other three option buttons
   ws_.linearGraph = false;
   ws_.logGraph = false;
   ws_.autoscaledGraph = false;

@@ -1,10 +1,11 @@
 // The two strips and "Expand Spectra".
 
 #include "app/main_window.h"
+#include "display/strip_rendering.h"
 
 namespace halvic {
 
-bool MainWindow::expandChecked() { return form_["chkexpand"].value() != 0; }
+bool MainWindow::expandChecked() { return control("chkexpand").value() != 0; }
 
 void MainWindow::drawStripOf(ImageKind kind) {
   const ImageSlot slot = imageSlot(ws_, kind);
@@ -19,7 +20,7 @@ void MainWindow::drawStripOf(ImageKind kind) {
       .range = slot.range,
       .profile = slot.profileCopy,
       .expanded = expandChecked(),
-      .skySubtracted = kind == ImageKind::Data && form_["chkfilter"].value() != 0,
+      .skySubtracted = kind == ImageKind::Data && control("chkfilter").value() != 0,
       .calibration = ws_.calibrated ? &model : nullptr,
   };
   drawStrip(window_, strip, ws_.betaDeg);
@@ -31,7 +32,7 @@ void MainWindow::drawCalStrip() { drawStripOf(ImageKind::Cal); }
 
 void MainWindow::drawCropMarkerLinesOf(ImageKind kind) {
   const ImageSlot slot = imageSlot(ws_, kind);
-  drawCropMarkerLines(window_, slot.cropRow1, slot.cropRow2, slot.markers);
+  drawCropMarkerLines(window_, slot.cropRow1, slot.cropRow2, control(slot.frame).spec().place());
 }
 
 void MainWindow::chkexpand_Click() {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "calibration/grating_model.h"
+#include "calibration/line_list.h"
 #include "calibration/line_wavelength.h"
 #include "imagefile/image_array.h"
 #include "spectrum/profile_array.h"
@@ -42,9 +44,9 @@ struct Workspace {
   int32_t dataRange = 0;
   int32_t calRange = 0;
   int16_t dataCropRow1 = 1;
-  int16_t dataCropRow2 = 20;
+  int16_t dataCropRow2 = kImageRows;
   int16_t calCropRow1 = 1;
-  int16_t calCropRow2 = 20;
+  int16_t calCropRow2 = kImageRows;
   bool pixelPickMode = false;
   int16_t pixelPickImage = 1;
 
@@ -66,15 +68,15 @@ struct Workspace {
 
   // Calibration.
   float xPixelSize = 0.0f;
-  double focalLengthMm = 140.0;
+  double focalLengthMm = kStartModel.focalLengthMm;
   double alphaDeg = 0.0;
   double betaDeg = 0.0;
-  double grooveSpacingUm = 6.6666666;
-  double gammaDeg = 6.16;
-  float degreesPerRadian = 57.29578f;
-  int16_t centroidWidth = 5;
-  int16_t lastCentroidWidth = 5;
-  LineWavelength selectedLineWavelength = LineWavelength::fromDouble(5460.753);
+  double grooveSpacingUm = kStartModel.grooveSpacingUm;
+  double gammaDeg = kStartModel.gammaDeg;
+  float degreesPerRadian = kStartModel.degreesPerRadian;
+  int16_t centroidWidth = kStartCentroidWidth;
+  int16_t lastCentroidWidth = kStartCentroidWidth;
+  LineWavelength selectedLineWavelength = kStartLineWavelength;
   LineWavelength line1Wavelength;
   LineWavelength line2Wavelength;
   float line1Pixel = 0.0f;
@@ -85,5 +87,11 @@ struct Workspace {
   bool focalLengthSolved = false;
   float dispersionAPerMm = 0.0f;
 };
+
+/** The grating model the workspace's calibration values describe. */
+inline GratingModel gratingModelOf(const Workspace& ws) {
+  return GratingModel{ws.xPixelSize,      ws.focalLengthMm, ws.alphaDeg,
+                      ws.grooveSpacingUm, ws.gammaDeg,      ws.degreesPerRadian};
+}
 
 }  // namespace halvic

@@ -6,7 +6,8 @@ namespace halvic {
 
 /**
  * The spectrograph's dispersion relation: a grating equation seen by a camera of focal length
- * focalLengthMm whose optical axis meets the detector at pixel 381. Angles in degrees.
+ * focalLengthMm whose optical axis meets the detector at pixel 381. Angles in degrees. The
+ * defaults are the model before the first solve.
  */
 struct GratingModel {
   float xPixelSize = 0.0f;  // micrometres; 0 until an image header gives it
@@ -16,6 +17,9 @@ struct GratingModel {
   double gammaDeg = 6.16;
   float degreesPerRadian = 57.29578f;  // used both ways, so the round trip is consistent
 };
+
+/** The model before the first solve: the start values of the calibration. */
+inline constexpr GratingModel kStartModel{};
 
 /** The detector column where the camera's optical axis meets it. */
 inline constexpr double kReferencePixel = 381.0;

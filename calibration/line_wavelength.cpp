@@ -4,18 +4,6 @@
 
 namespace halvic {
 
-LineWavelength LineWavelength::fromDouble(double wavelength) {
-  return LineWavelength{Type::Double, wavelength};
-}
-
-LineWavelength LineWavelength::fromInt16(int16_t wavelength) {
-  return LineWavelength{Type::Int16, static_cast<double>(wavelength)};
-}
-
-LineWavelength LineWavelength::fromSingle(float wavelength) {
-  return LineWavelength{Type::Single, static_cast<double>(wavelength)};
-}
-
 std::string LineWavelength::text() const {
   switch (type) {
     case Type::Int16:

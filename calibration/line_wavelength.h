@@ -16,9 +16,15 @@ struct LineWavelength {
   Type type = Type::Double;
   double value = 0.0;  // holds the stored number exactly, whatever its type
 
-  static LineWavelength fromDouble(double wavelength);
-  static LineWavelength fromInt16(int16_t wavelength);
-  static LineWavelength fromSingle(float wavelength);
+  static constexpr LineWavelength fromDouble(double wavelength) {
+    return LineWavelength{Type::Double, wavelength};
+  }
+  static constexpr LineWavelength fromInt16(int16_t wavelength) {
+    return LineWavelength{Type::Int16, static_cast<double>(wavelength)};
+  }
+  static constexpr LineWavelength fromSingle(float wavelength) {
+    return LineWavelength{Type::Single, static_cast<double>(wavelength)};
+  }
 
   /**
    * The shortest text that reads back to the same value of its own type: a Single is printed as

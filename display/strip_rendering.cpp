@@ -126,10 +126,13 @@ void drawStrip(ui::Raster& window, const StripInputs& strip, double& betaDeg) {
   }
 }
 
-void drawCropMarkerLines(ui::Raster& window, int16_t cropRow1, int16_t cropRow2,
-                         CropMarkerOffsets offsets) {
-  window.line(5, cropRow1 + offsets.first, 770, cropRow1 + offsets.first, ui::kRed);
-  window.line(5, cropRow2 + offsets.second, 770, cropRow2 + offsets.second, ui::kRed);
+void drawCropMarkerLines(ui::Raster& window, int16_t cropRow1, int16_t cropRow2, ui::Place frame) {
+  const int left = frame.x + 1;
+  const int right = frame.x + frame.width - 2;
+  const int firstY = frame.y - 1 + cropRow1;
+  const int secondY = frame.y + 1 + cropRow2;
+  window.line(left, firstY, right, firstY, ui::kRed);
+  window.line(left, secondY, right, secondY, ui::kRed);
 }
 
 }  // namespace halvic

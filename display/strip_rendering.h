@@ -6,6 +6,7 @@
 #include "imagefile/image_array.h"
 #include "spectrum/profile_array.h"
 #include "ui/colour.h"
+#include "ui/layout.h"
 #include "ui/raster.h"
 
 namespace halvic {
@@ -39,16 +40,12 @@ void drawStrip(ui::Raster& window, const StripInputs& strip, double& betaDeg);
 /** The colour of grey level grey (0..255) at wavelength lambda in Angstroms. */
 ui::Rgb wavelengthColour(uint8_t grey, float lambda);
 
-/** Window rows of the crop marker lines: fixed offsets from the strip frame. */
-struct CropMarkerOffsets {
-  int first;
-  int second;
-};
-inline constexpr CropMarkerOffsets kDataCropMarkers{7, 9};
-inline constexpr CropMarkerOffsets kCalCropMarkers{39, 41};
-
-/** The two red lines from x 5 to 770 at cropRow1 + first and cropRow2 + second. */
-void drawCropMarkerLines(ui::Raster& window, int16_t cropRow1, int16_t cropRow2,
-                         CropMarkerOffsets offsets);
+/**
+ * The two red crop marker lines of a strip, at fixed offsets from its frame (not from the centred
+ * image): from just inside the frame's left border to just inside its right border, at
+ * frame.y - 1 + cropRow1 and frame.y + 1 + cropRow2. For a 20-row image they fall on the row above
+ * the first crop row and the row below the last, on the border rows for rows 1 and 20.
+ */
+void drawCropMarkerLines(ui::Raster& window, int16_t cropRow1, int16_t cropRow2, ui::Place frame);
 
 }  // namespace halvic

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "spectrum/profile_extraction.h"
 #include "ui/colour.h"
 #include "ui/number_text.h"
 
@@ -17,7 +18,6 @@ constexpr int kZeroY = 110;
 constexpr double kFullScale = 100;
 constexpr int kLastDrawnColumn = 765;
 constexpr int kLastRangedColumn = 763;
-constexpr int32_t kEmptyRangeLow = 1310720;
 constexpr int64_t kSmallestSpan = 256;
 constexpr int64_t kPushedSpan = 2048;
 constexpr int kLogOffset = 10;
@@ -50,7 +50,7 @@ int cursorColumn(const GraphInputs& inputs) {
 
 /** The extremes of the shown stretch, widened to 256 counts and, pushed, capped at 2048. */
 Scale rangedScale(const GraphInputs& inputs, int cursor) {
-  int32_t low = kEmptyRangeLow;
+  int32_t low = kEmptyProfileMin;  // the range scan starts where an extraction does
   float high = 0;
   const int first = std::max(cursor - kHalfStretch, 1);
   const int last = std::min(cursor + kHalfStretch, kLastRangedColumn);

@@ -202,8 +202,8 @@ TEST(ExpandedStripTest, CalibratedColumnsAreColouredByTheirWavelength) {
 
 TEST(CropMarkerLinesTest, LieAtFixedOffsetsFromTheFrame) {
   ui::Raster window(775, 379, kBackground);
-  drawCropMarkerLines(window, 5, 12, kDataCropMarkers);
-  drawCropMarkerLines(window, 1, 20, kCalCropMarkers);
+  drawCropMarkerLines(window, 5, 12, ui::Place{4, 8, 768, 22});
+  drawCropMarkerLines(window, 1, 20, ui::Place{4, 40, 768, 22});
   for (const int y : {12, 21, 40, 61}) {
     SCOPED_TRACE(y);
     EXPECT_EQ(window.pixel(5, y), ui::kRed);
