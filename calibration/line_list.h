@@ -17,6 +17,23 @@ constexpr bool isLampLine(LineSource source) {
   return source == LineSource::Mercury || source == LineSource::Neon || source == LineSource::Argon;
 }
 
+/** The chemical symbol of a line's source: "Hg", "Ne", "Ar", "H", "O". */
+constexpr std::string_view elementSymbol(LineSource source) {
+  switch (source) {
+    case LineSource::Mercury:
+      return "Hg";
+    case LineSource::Neon:
+      return "Ne";
+    case LineSource::Argon:
+      return "Ar";
+    case LineSource::Hydrogen:
+      return "H";
+    case LineSource::Oxygen:
+      return "O";
+  }
+  return {};
+}
+
 /** One entry of the line list: its text in the list and the wavelength a choice stores. */
 struct LineListEntry {
   std::string_view text;

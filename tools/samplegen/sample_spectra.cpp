@@ -1,11 +1,13 @@
 #include "tools/samplegen/sample_spectra.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <numbers>
 
+#include "calibration/line_list.h"
 #include "tools/samplegen/noise_source.h"
 #include "ui/number_text.h"
 
@@ -146,22 +148,22 @@ std::optional<double> pixelOfWavelength(const GratingModel& model, double wavele
 }
 
 std::vector<LampLine> lampLineList() {
-  return {
-      {0, 3650.15, "Hg", 4000},   {1, 4046.572, "Hg", 3000},  {2, 4358.337, "Hg", 5000},
-      {3, 5460.753, "Hg", 8000},  {4, 5769.598, "Hg", 1500},  {5, 5790.663, "Hg", 1600},
-      {6, 6716.429, "Hg", 250},   {7, 6907.461, "Hg", 400},   {8, 5852.488, "Ne", 6000},
-      {9, 5881.895, "Ne", 3000},  {10, 5944.834, "Ne", 3500}, {11, 5975.534, "Ne", 500},
-      {12, 6029.997, "Ne", 1400}, {13, 6074.338, "Ne", 2800}, {14, 6096.163, "Ne", 3200},
-      {15, 6143.063, "Ne", 5500}, {16, 6163.594, "Ne", 2600}, {17, 6217.281, "Ne", 2400},
-      {18, 6266.495, "Ne", 3800}, {19, 6304.789, "Ne", 700},  {20, 6334.428, "Ne", 5000},
-      {21, 6382.992, "Ne", 5200}, {22, 6402.246, "Ne", 9000}, {23, 6506.528, "Ne", 4500},
-      {24, 6532.882, "Ne", 1800}, {25, 6598.953, "Ne", 3000}, {26, 6678.276, "Ne", 2700},
-      {27, 6717.043, "Ne", 800},  {28, 6929.467, "Ne", 2500}, {29, 7024.05, "Ne", 800},
-      {30, 7032.413, "Ne", 3500}, {31, 7051.292, "Ne", 700},  {32, 7059.107, "Ne", 900},
-      {33, 7173.938, "Ne", 1500}, {34, 7245.167, "Ne", 2500}, {35, 6965.431, "Ar", 3000},
-      {36, 7067.218, "Ar", 2500}, {37, 7147.042, "Ar", 1200}, {38, 7272.936, "Ar", 1000},
-      {39, 7383.98, "Ar", 2000},
+  // Relative strengths of the lamp lines, by line list index.
+  constexpr std::array<double, 40> kStrengths{
+      4000, 3000, 5000, 8000, 1500, 1600, 250,  400,  6000, 3000, 3500, 500,  1400, 2800,
+      3200, 5500, 2600, 2400, 3800, 700,  5000, 5200, 9000, 4500, 1800, 3000, 2700, 800,
+      2500, 800,  3500, 700,  900,  1500, 2500, 3000, 2500, 1200, 1000, 2000,
   };
+  std::vector<LampLine> lines;
+  const auto entries = lineList();
+  for (size_t index = 0; index < entries.size(); ++index) {
+    const LineListEntry& entry = entries[index];
+    if (isLampLine(entry.source) && index < kStrengths.size()) {
+      lines.push_back({static_cast<int>(index), entry.wavelength.value,
+                       std::string(elementSymbol(entry.source)), kStrengths[index]});
+    }
+  }
+  return lines;
 }
 
 std::vector<PlacedLine> placeLampLines(const GratingModel& model) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calibration/grating_model.h"
+#include "calibration/line_list.h"
 #include "imagefile/image_array.h"
 
 namespace halvic::samplegen {
@@ -24,8 +25,8 @@ struct AnchorLine {
   double wavelength;
   double pixel;
 };
-inline constexpr AnchorLine kAnchor1{8, 5852.488, 214.0};
-inline constexpr AnchorLine kAnchor2{23, 6506.528, 590.0};
+inline constexpr AnchorLine kAnchor1{8, kLineList[8].wavelength.value, 214.0};
+inline constexpr AnchorLine kAnchor2{23, kLineList[23].wavelength.value, 590.0};
 
 /** A line of the program's lamp line list with the peak height it gets in the lamp image. */
 struct LampLine {
