@@ -1,0 +1,2 @@
+// The toolkit-free core must not reach for Qt.
+#include <QString>

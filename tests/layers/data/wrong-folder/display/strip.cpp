@@ -1,0 +1,1 @@
+// A display unit.
