@@ -69,6 +69,30 @@ TEST(ScriptSessionTest, LinesThatCannotBeCarriedOutStopWithTheirLineNumber) {
   EXPECT_EQ(rows.size(), 21U);
 }
 
+TEST(ScriptSessionTest, WholeNumbersOfAnyLengthAreClampedByTheScrollBar) {
+  struct Row {
+    std::string_view value;
+    std::string_view expected;
+  };
+  // hsbspectra runs from 1 to 768 before any load.
+  const std::vector<Row> rows{
+      {"99999999999999999999", "hsbspectra: 768\n"},
+      {"-99999999999999999999", "hsbspectra: 1\n"},
+      {"9223372036854775807", "hsbspectra: 768\n"},
+      {"2147483648", "hsbspectra: 768\n"},
+      {"-2147483649", "hsbspectra: 1\n"},
+      {"500", "hsbspectra: 500\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    const SessionResult result =
+        runScript("set hsbspectra " + std::string(row.value) + "\nprint hsbspectra\n");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(result.transcript, row.expected);
+  }
+  EXPECT_EQ(runScript("set hsbspectra 99999999999999999999x\n").status, 2);
+}
+
 TEST(ScriptSessionTest, ExitEndsTheSessionAtOnceAndLaterLinesAreNotRead) {
   const SessionResult result = runScript("print cbobox\nclick cmdexit\nnot even a command\n");
   EXPECT_EQ(result.status, 0);

@@ -65,10 +65,15 @@ std::string_view textAfterWords(std::string_view line, size_t wordCount) {
 int wholeNumber(std::string_view word, std::string_view what) {
   int64_t value = 0;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (word.empty() || error != std::errc() || end != word.data() + word.size()) {
+  if (word.empty() || end != word.data() + word.size() ||
+      (error != std::errc() && error != std::errc::result_out_of_range)) {
     throw ScriptError(std::string(what) + " must be a whole number, not " + quoted(word));
   }
-  // Beyond any control's range anyway; scroll bars clamp what they are given.
+  // Any whole number is taken, however long: beyond every control's range it is clamped there,
+  // as scroll bars clamp what they are given.
+  if (error == std::errc::result_out_of_range) {
+    return word.front() == '-' ? INT32_MIN : INT32_MAX;
+  }
   return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
