@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+#include "tools/samplegen/camera_image_encoder.h"
 #include "ui/headless/headless_dialogs.h"
 #include "ui/headless/headless_printer.h"
 
@@ -36,6 +38,52 @@ class MainWindowTest : public ::testing::Test {
   bool ended_ = false;
   MainWindow window_;
 };
+
+/** A 9-column lamp of 20 rows, dark but for a line of 12 counts a row in column 5. */
+std::string writeSpikeLamp(const test::TempDir& dir) {
+  ImageArray image;
+  for (int row = 1; row <= 20; ++row) {
+    image.set(5, row, 12);
+  }
+  const samplegen::CameraImageHeader header{
+      .height = 20, .width = 9, .range = 255, .xPixelSizeMm = "0.009", .date = "1", .time = "2"};
+  const auto bytes = samplegen::encodeCameraImage(header, image, samplegen::PixelForm::Plain, {});
+  return dir.write("spike.kr4", std::string(bytes->begin(), bytes->end()));
+}
+
+/** The grey level of a window pixel (strips are drawn in grey while not calibrated). */
+int greyAt(const ui::Raster& window, int x, int y) { return window.pixel(x, y).red; }
+
+// Expanded views at range 255 divide the 20-row profile sum by 20. The ramp (left 187, top 13,
+// background 10) has a profile of 1210 in column 1: grey (1210 - 20 x 10) \ 20 = 50 with the
+// sky level, 1210 \ 20 = 60 without it ("Filter Airglow"). The spike lamp (left 382, top 40)
+// sums to 240 in column 5: grey 12; smoothed, 10 x 240 \ 24 = 100, grey 5.
+TEST_F(MainWindowTest, ExpandedStripsFollowEveryOptionThatRedrawsThem) {
+  const test::TempDir dir;
+  load(kRamp, "cmdload");
+  load(writeSpikeLamp(dir), "cmdload2");
+  ASSERT_TRUE(ws().dataLoaded && ws().calLoaded) << transcript_.str();
+  struct Row {
+    std::string_view click;
+    int dataGrey;
+    int calGrey;
+  };
+  const std::vector<Row> rows{
+      {"chkexpand", 50, 12},
+      {"chkfilter", 60, 12},
+      {"chkfilter", 50, 12},
+      {"smoothing", 50, 5},
+      {"smoothing", 50, 12},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.click);
+    control(row.click).userClick();
+    EXPECT_EQ(greyAt(window_.windowSurface(), 188, 14), row.dataGrey);
+    EXPECT_EQ(greyAt(window_.windowSurface(), 188, 33), row.dataGrey);
+    EXPECT_EQ(greyAt(window_.windowSurface(), 387, 41), row.calGrey);
+    EXPECT_EQ(greyAt(window_.windowSurface(), 387, 60), row.calGrey);
+  }
+}
 
 TEST_F(MainWindowTest, ExitEndsTheProgramWithoutAQuestion) {
   control("cmdexit").userClick();

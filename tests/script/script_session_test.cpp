@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace halvic {
 namespace {
 
@@ -149,7 +151,8 @@ PpmImage readPpm(const std::filesystem::path& path) {
 // The ramp image has background 10 and range 255, so divisor 1 and scale 1: the grey level of
 // every strip pixel is the pixel minus 10, clamped to 0..255.
 TEST(ScriptSessionTest, SavedWindowShowsEveryStripPixelAtItsRawGreyLevel) {
-  const auto path = std::filesystem::temp_directory_path() / "halvic-script-window.ppm";
+  const test::TempDir dir;
+  const std::filesystem::path path = dir.file("window.ppm");
   const std::filesystem::path ramp =
       std::filesystem::path(HALVIC_SOURCE_DIR) / "tests/script/data/ramp-400x10.kr4";
   const SessionResult result =

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "ui/form.h"
+#include "tests/support/temp_dir.h"
 #include "ui/headless/headless_dialogs.h"
 #include "ui/headless/headless_printer.h"
 #include "ui/headless/ppm_file.h"
@@ -57,7 +58,8 @@ TEST(HeadlessDialogsTest, AModalWindowRunsItsAnswerAndEndsHidden) {
 }
 
 TEST(HeadlessPrinterTest, APageIsWrittenWhenTheDocumentEndsWithCoordinatesRoundedHalfToEven) {
-  const auto path = std::filesystem::temp_directory_path() / "halvic-headless-page.txt";
+  const test::TempDir dir;
+  const std::filesystem::path path = dir.file("page.txt");
   std::filesystem::remove(path);
   HeadlessPrinters printers;
   EXPECT_EQ(printers.startJob(), nullptr);
@@ -78,7 +80,8 @@ TEST(HeadlessPrinterTest, APageIsWrittenWhenTheDocumentEndsWithCoordinatesRounde
 }
 
 TEST(PpmFileTest, WritesABinaryImageOfTheRaster) {
-  const auto path = std::filesystem::temp_directory_path() / "halvic-raster.ppm";
+  const test::TempDir dir;
+  const std::filesystem::path path = dir.file("raster.ppm");
   Raster raster(2, 1, kWindowGrey);
   raster.plot(1, 0, Rgb{1, 2, 3});
   ASSERT_TRUE(writePpm(raster, path.string()));
