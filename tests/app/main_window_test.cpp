@@ -69,11 +69,8 @@ TEST_F(MainWindowTest, ExpandedStripsFollowEveryOptionThatRedrawsThem) {
     int calGrey;
   };
   const std::vector<Row> rows{
-      {"chkexpand", 50, 12},
-      {"chkfilter", 60, 12},
-      {"chkfilter", 50, 12},
-      {"smoothing", 50, 5},
-      {"smoothing", 50, 12},
+      {"chkexpand", 50, 12}, {"chkfilter", 60, 12}, {"chkfilter", 50, 12},
+      {"smoothing", 50, 5},  {"smoothing", 50, 12},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.click);

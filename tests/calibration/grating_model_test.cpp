@@ -19,15 +19,31 @@ GratingModel calibratedModel() {
   return model;
 }
 
-TEST(GratingModel, ReferencePixelGivesTwiceTheAlphaTerm) {
+// Worked by hand for 9 um pixels, 140 mm, 150 lines/mm (6.666666 um), alpha 2.5 and gamma 6.16
+// degrees: at pixel 381 the angle to the axis is 0, so beta = alpha and the wavelength is
+// 2 x 66666.66 A x cos 6.16 x sin 2.5 = 2 x 66666.66 x 0.9942261 x 0.0436194 = 5782.34 A. At pixel
+// 200, theta = atan(0.009 mm x -181 / 140 mm) = -0.66665 degrees, beta = 3.16665 degrees and the
+// wavelength is 66666.66 x 0.9942261 x (0.0436194 + 0.0552386) = 6552.59 A.
+TEST(GratingModel, MatchesHandWorkedWavelengths) {
+  struct Row {
+    double pixel;
+    double wavelength;
+    double betaDeg;
+  };
+  const std::vector<Row> rows{
+      {381.0, 5782.34, 2.5},
+      {200.0, 6552.59, 3.16665},
+  };
   const GratingModel model = calibratedModel();
-  const double radiansPerDegree = 1.0 / static_cast<double>(model.degreesPerRadian);
-  const double expected = 2.0 * model.grooveSpacingUm * 10000.0 *
-                          std::cos(model.gammaDeg * radiansPerDegree) *
-                          std::sin(model.alphaDeg * radiansPerDegree);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pixel);
+    double betaDeg = -1.0;
+    EXPECT_NEAR(evaluateGratingModel(model, row.pixel, betaDeg), row.wavelength, 0.005);
+    EXPECT_NEAR(betaDeg, row.betaDeg, 5e-6);
+  }
   double betaDeg = -1.0;
-  EXPECT_NEAR(evaluateGratingModel(model, 381.0, betaDeg), expected, 1e-9);
-  EXPECT_EQ(betaDeg, model.alphaDeg);
+  evaluateGratingModel(model, 381.0, betaDeg);
+  EXPECT_EQ(betaDeg, model.alphaDeg);  // exactly: the offset from the axis is 0
 }
 
 TEST(GratingModel, OffsetFromReferencePixelIsA32BitFloat) {

@@ -29,15 +29,26 @@ ProfileArray profileOf(const std::function<int32_t(int)>& valueOf) {
   return profile;
 }
 
+/**
+ * Where the 64 vertices of the polyline stand: column cursor - 31 at x 5, four units a column,
+ * the cursor's column at x 129, column cursor + 32 at x 257.
+ */
+constexpr std::array<int, 64> kVertexX{
+    5,   9,   13,  17,  21,  25,  29,  33,  37,  41,  45,  49,  53,  57,  61,  65,
+    69,  73,  77,  81,  85,  89,  93,  97,  101, 105, 109, 113, 117, 121, 125, 129,
+    133, 137, 141, 145, 149, 153, 157, 161, 165, 169, 173, 177, 181, 185, 189, 193,
+    197, 201, 205, 209, 213, 217, 221, 225, 229, 233, 237, 241, 245, 249, 253, 257,
+};
+
 /** The picture the graph should show, drawn from hand-derived vertex heights. */
 ui::Raster expectedGraph(int centre, int firstY, const std::function<int(int)>& yOfColumn,
                          std::array<int, 4> windowX) {
   ui::Raster graph(kTestWidth, kTestHeight, ui::kWindowGrey);
   int previousX = 1;
   int previousY = firstY;
-  for (int column = centre - 31; column <= centre + 32; ++column) {
-    const int x = 129 + 4 * (column - centre);
-    const int y = yOfColumn(column);
+  int column = centre - 31;
+  for (const int x : kVertexX) {
+    const int y = yOfColumn(column++);
     graph.line(previousX, previousY, x, y, ui::kRed);
     previousX = x;
     previousY = y;
@@ -184,10 +195,11 @@ TEST(DrawGraph, PolylineVerticesOnEachScale) {
     ui::Raster graph(kTestWidth, kTestHeight, ui::kWindowGrey);
     drawGraph(graph, {profile, row.length, row.max, row.min, row.cursor, 5, row.scale});
 
-    for (int column = row.centre - 31; column <= row.centre + 32; ++column) {
-      const int x = 129 + 4 * (column - row.centre);
+    int column = row.centre - 31;
+    for (const int x : kVertexX) {
       const ui::Rgb vertex = graph.pixel(x, row.yOfColumn(column));
       EXPECT_TRUE(vertex == ui::kRed || vertex == ui::kGreen) << "vertex of column " << column;
+      ++column;
     }
     EXPECT_EQ(firstDifference(graph, expectedGraph(row.centre, row.firstY, row.yOfColumn,
                                                    {117, 118, 141, 143})),

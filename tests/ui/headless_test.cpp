@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "ui/form.h"
 #include "tests/support/temp_dir.h"
+#include "ui/form.h"
 #include "ui/headless/headless_dialogs.h"
 #include "ui/headless/headless_printer.h"
 #include "ui/headless/ppm_file.h"
