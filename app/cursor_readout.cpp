@@ -18,10 +18,14 @@ constexpr int kMarkBottom = mainSpec("shphart2").y - kMarkMargin;
 void MainWindow::moveCursorMark() {
   ws_.cursorPixel = static_cast<int16_t>(control("hsbspectra").value());
   const double origin = ws_.graphShowsCal ? ws_.calStripLeft : ws_.dataStripLeft;
-  const int o = static_cast<int>(ui::roundHalfEven(origin));
-  window_.line(ws_.lastCursorPixel + o, kMarkTop, ws_.lastCursorPixel + o, kMarkBottom,
-               ui::kWindowGrey);
-  window_.line(ws_.cursorPixel + o, kMarkTop, ws_.cursorPixel + o, kMarkBottom, ui::kRed);
+  const int x = ws_.cursorPixel + static_cast<int>(ui::roundHalfEven(origin));
+  // The old mark is erased where it was drawn, whichever strip it stood for then, so that a
+  // switch between the graphed images or a load never leaves a second mark in the gap.
+  if (cursorMarkX_) {
+    window_.line(*cursorMarkX_, kMarkTop, *cursorMarkX_, kMarkBottom, ui::kWindowGrey);
+  }
+  window_.line(x, kMarkTop, x, kMarkBottom, ui::kRed);
+  cursorMarkX_ = x;
   ws_.lastCursorPixel = ws_.cursorPixel;
 }
 

@@ -29,6 +29,7 @@ struct ImageSlot {
   int16_t& cropRow2;
   bool& loaded;
   ProfileArray& profileCopy;
+  MainControl fileLabel;   // the label that names the loaded file
   MainControl frame;       // the strip frame shape
   MainControl label;       // the heading label marked red while its profile is graphed
   MainControl cropBar1;    // scroll bar of the first crop row

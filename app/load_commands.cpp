@@ -41,7 +41,7 @@ void MainWindow::loadImage(ImageKind kind) {
     dialogs_.messageBox("No file was selected");
     return;
   }
-  ui::Control& fileLabel = control("lblfiledata1");
+  ui::Control& fileLabel = control(imageSlot(ws_, kind).fileLabel);
   const std::string labelBefore = fileLabel.caption();
   fileLabel.setCaption(ws_.selectedFileName);
   if (!readImageFile(kind)) {

@@ -56,6 +56,9 @@ void MainWindow::wireHandlers() {
   on("hsbspectra", &C::onChange, &MainWindow::hsbspectra_Change);
   on("cboscale", &C::onClick, &MainWindow::cboscale_Click);
   on("cbobox", &C::onClick, &MainWindow::cbobox_Click);
+  on("cmdemission", &C::onClick, &MainWindow::cmdemission_Click);
+  on("cmdmarkline1", &C::onClick, &MainWindow::cmdmarkline1_Click);
+  on("cmdmarkline2", &C::onClick, &MainWindow::cmdmarkline2_Click);
   contrastControl("cmddone").onClick = [this] { frmcontrast_.hide(); };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "app/image_slot.h"
@@ -73,9 +74,13 @@ class MainWindow {
   // Cursor and read-out.
   void hsbspectra_Scroll();
   void hsbspectra_Change();
+  void cmdemission_Click();
   // Line list and centroid width.
   void cboscale_Click();
   void cbobox_Click();
+  // Line marking.
+  void cmdmarkline1_Click();
+  void cmdmarkline2_Click();
 
  private:
   void wireHandlers();
@@ -120,6 +125,15 @@ class MainWindow {
   void showWavelengthReadout();
   GratingModel gratingModel() const;
 
+  // Line marking.
+  struct MarkingState;
+  MarkingState markingState() const;
+  void restoreMarkingState(const MarkingState& state);
+  /** The centroid under the cursor into centroidPixel; false, with its message, when none. */
+  bool centroidLine();
+  /** Solves or re-fits the model into the workspace; false, nothing changed, when it cannot. */
+  bool solveGratingModel();
+
   Workspace ws_;
   ui::Form form_;
   ui::Form frmcontrast_;
@@ -128,6 +142,8 @@ class MainWindow {
   ui::Dialogs& dialogs_;
   ui::Printers& printers_;
   std::function<void()> endProgram_;
+  /** Where the cursor mark was last drawn, so that it is erased there; none before the first. */
+  std::optional<int> cursorMarkX_;
 };
 
 }  // namespace halvic

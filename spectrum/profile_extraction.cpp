@@ -136,9 +136,15 @@ void smoothProfile(ProfileArray& profile, int width) {
   }
 }
 
-/** Negatives become 0; the extremes are of the clipped values, max never below 0. */
+/**
+ * Negatives become 0; the extremes are of the clipped values, max never below 0. A profile of no
+ * columns has both extremes 0, so that nothing shows a value below it.
+ */
 ExtractedProfile finishedProfile(ProfileArray values, int width) {
   ExtractedProfile result;
+  if (width == 0) {
+    result.min = 0;
+  }
   for (int column = 1; column <= width; ++column) {
     const int32_t value = std::max(values.at(column), int32_t{0});
     values.set(column, value);

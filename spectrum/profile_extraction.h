@@ -7,7 +7,7 @@
 
 namespace halvic {
 
-/** The smallest entry a profile can report before any column has been seen. */
+/** Where the search for a profile's smallest entry starts, above any entry there can be. */
 inline constexpr int32_t kEmptyProfileMin = 1310720;
 
 /** The three cleaning steps of the object spectrum, each switched by its own check box. */
@@ -38,7 +38,7 @@ int16_t medianOfFour(int16_t a, int16_t b, int16_t c, int16_t d);
  *
  * Defensive limits: dataWidth is clamped to 0..768; each crop row is clamped to 1..20 and a
  * reversed pair is swapped, so the crop is always the band between the two rows. Width 0 gives
- * length 0, max 0 and min 1310720. The image is only read.
+ * length 0, max 0 and min 0. The image is only read.
  */
 ExtractedProfile extractDataProfile(const ImageArray& dataImage, int16_t dataWidth,
                                     int16_t dataCropRow1, int16_t dataCropRow2,

@@ -1,0 +1,50 @@
+#include "calibration/centroid.h"
+
+#include <cmath>
+
+namespace halvic {
+
+namespace {
+
+/** The first column of the window: half a width left of the cursor, held inside the profile. */
+int windowStart(int16_t profileLength, int16_t cursor, int16_t width) {
+  const int half = width / 2;
+  int start = cursor - half >= 2 ? cursor - half : 2;
+  if (cursor + half >= profileLength) {
+    start = profileLength - width;
+  }
+  return start;
+}
+
+}  // namespace
+
+Centroid centroidLine(const ProfileArray& profile, int16_t profileLength, int16_t cursor,
+                      int16_t width) {
+  if (width < 1 || profileLength < width + 2) {
+    return Centroid{CentroidStatus::NoProfile, 0.0f};
+  }
+  const int start = windowStart(profileLength, cursor, width);
+  const int32_t outsideSum = profile.at(start - 1) + profile.at(start + width);
+  const auto background = static_cast<float>(static_cast<double>(outsideSum) / 2.0);
+  const bool emission =
+      static_cast<double>(background) <= static_cast<double>(profile.at(start + width / 2));
+  double weightedColumns = 0.0;
+  double weights = 0.0;
+  for (int column = start; column < start + width; ++column) {
+    const double value = profile.at(column);
+    const double weight = emission ? value - static_cast<double>(background)
+                                   : static_cast<double>(background) - value;
+    weightedColumns += column * weight;
+    weights += weight;
+  }
+  if (weights == 0.0) {
+    return Centroid{CentroidStatus::NoLine, 0.0f};
+  }
+  const auto centroid = static_cast<float>(weightedColumns / weights);
+  if (!std::isfinite(centroid)) {
+    return Centroid{CentroidStatus::NoLine, 0.0f};
+  }
+  return Centroid{CentroidStatus::Ok, centroid};
+}
+
+}  // namespace halvic
