@@ -10,7 +10,11 @@ FileDescriptorBuffer::FileDescriptorBuffer(int descriptor) : descriptor_(descrip
   setg(buffer_.data(), buffer_.data(), buffer_.data());
 }
 
-FileDescriptorBuffer::~FileDescriptorBuffer() { ::close(descriptor_); }
+FileDescriptorBuffer::~FileDescriptorBuffer() {
+  if (descriptor_ >= 0) {
+    ::close(descriptor_);
+  }
+}
 
 FileDescriptorBuffer::int_type FileDescriptorBuffer::underflow() {
   if (gptr() < egptr()) {

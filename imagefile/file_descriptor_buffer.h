@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <streambuf>
 
 namespace halvic {
@@ -13,7 +14,7 @@ namespace halvic {
  */
 class FileDescriptorBuffer : public std::streambuf {
  public:
-  /** Takes ownership of descriptor, which must be open for reading. */
+  /** Takes ownership of descriptor; a descriptor that cannot be read (or -1) gives no data. */
   explicit FileDescriptorBuffer(int descriptor);
   ~FileDescriptorBuffer() override;
 
