@@ -6,6 +6,7 @@
 #include <istream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "tests/imagefile/image_file_fixtures.h"
 
