@@ -1,15 +1,19 @@
 #include "imagefile/image_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <span>
+#include <sstream>
 #include <vector>
 
+#include "imagefile/file_descriptor_buffer.h"
 #include "imagefile/header_line_reader.h"
 #include "ui/number_text.h"
 
@@ -41,48 +45,29 @@ constexpr std::string_view kEndPrefix = "End";
 constexpr size_t kPrefixLength = 3;
 constexpr float kMicrometresPerMillimetre = 1000.0f;
 
-/** The value of a key line: its text after the key and one more character, possibly cut short. */
-struct KeyValue {
-  std::string_view text;
-  bool cut = false;  // the line was longer than what was kept of it
-};
+// The scan reads only the header block, so every line it meets is kept whole.
+static_assert(static_cast<size_t>(kHeaderSize) <= kMaxKeptLineLength);
 
-ReadStatus toWhole(const KeyValue& value, int64_t minimum, int64_t maximum, int64_t& result) {
-  const std::optional<double> number = value.cut ? std::nullopt : ui::parseDecimal(value.text);
-  if (!number) {
-    return ReadStatus::BadNumber;
+// Any whole-number field: the header's decimal rounded half to even, which must fit the field.
+template <typename Whole>
+ReadStatus toWhole(std::string_view value, Whole& field) {
+  const ui::WholeNumber number = ui::parseWholeNumber(value, std::numeric_limits<Whole>::min(),
+                                                      std::numeric_limits<Whole>::max());
+  switch (number.status) {
+    case ui::WholeNumberStatus::Ok:
+      field = static_cast<Whole>(number.value);
+      return ReadStatus::Ok;
+    case ui::WholeNumberStatus::NotANumber:
+      return ReadStatus::BadNumber;
+    case ui::WholeNumberStatus::OutOfRange:
+      return ReadStatus::ValueOutOfRange;
   }
-  const double rounded = ui::roundHalfEven(*number);
-  if (rounded < static_cast<double>(minimum) || rounded > static_cast<double>(maximum)) {
-    return ReadStatus::ValueOutOfRange;
-  }
-  result = static_cast<int64_t>(rounded);
-  return ReadStatus::Ok;
-}
-
-ReadStatus toInt16(const KeyValue& value, int16_t& field) {
-  int64_t whole = 0;
-  const ReadStatus status = toWhole(value, std::numeric_limits<int16_t>::min(),
-                                    std::numeric_limits<int16_t>::max(), whole);
-  if (status == ReadStatus::Ok) {
-    field = static_cast<int16_t>(whole);
-  }
-  return status;
-}
-
-ReadStatus toInt32(const KeyValue& value, int32_t& field) {
-  int64_t whole = 0;
-  const ReadStatus status = toWhole(value, std::numeric_limits<int32_t>::min(),
-                                    std::numeric_limits<int32_t>::max(), whole);
-  if (status == ReadStatus::Ok) {
-    field = static_cast<int32_t>(whole);
-  }
-  return status;
+  return ReadStatus::BadNumber;
 }
 
 // The header gives millimetres; the product is formed in single precision, as it is kept.
-ReadStatus toMicrometres(const KeyValue& value, float& field) {
-  const std::optional<double> number = value.cut ? std::nullopt : ui::parseDecimal(value.text);
+ReadStatus toMicrometres(std::string_view value, float& field) {
+  const std::optional<double> number = ui::parseDecimal(value);
   if (!number) {
     return ReadStatus::BadNumber;
   }
@@ -108,23 +93,23 @@ void appendToCaption(std::string& caption, std::string_view joiningWords, std::s
   appendBounded(caption, text);
 }
 
-ReadStatus storeField(HeaderField field, const KeyValue& value, ImageHeaderFields& fields) {
+ReadStatus storeField(HeaderField field, std::string_view value, ImageHeaderFields& fields) {
   switch (field) {
     case HeaderField::Height:
-      return toInt16(value, fields.height);
+      return toWhole(value, fields.height);
     case HeaderField::Width:
-      return toInt16(value, fields.width);
+      return toWhole(value, fields.width);
     case HeaderField::Background:
-      return toInt16(value, fields.background);
+      return toWhole(value, fields.background);
     case HeaderField::Range:
-      return toInt32(value, fields.range);
+      return toWhole(value, fields.range);
     case HeaderField::XPixelSize:
       return toMicrometres(value, fields.xPixelSize);
     case HeaderField::Date:
-      appendToCaption(fields.caption, " captured on ", value.text);
+      appendToCaption(fields.caption, " captured on ", value);
       return ReadStatus::Ok;
     case HeaderField::Time:
-      appendToCaption(fields.caption, " at ", value.text);
+      appendToCaption(fields.caption, " at ", value);
       return ReadStatus::Ok;
   }
   return ReadStatus::Ok;
@@ -144,15 +129,25 @@ ReadStatus applyKeyLine(const HeaderLine& line, ImageHeaderFields& fields) {
       return ReadStatus::KeyWithoutValue;
     }
     const size_t valueStart = keyLength + 1;
-    const size_t valueLength = textLength - valueStart;
-    const std::string_view valueText = kept.substr(valueStart, valueLength);
-    return storeField(rule.field, {valueText, valueText.size() < valueLength}, fields);
+    return storeField(rule.field, kept.substr(valueStart, textLength - valueStart), fields);
   }
   return ReadStatus::Ok;
 }
 
+/** The header block: the first 2048 bytes, or all of the data when it is shorter. */
+std::string readHeaderBlock(std::streambuf& source) {
+  std::string block(static_cast<size_t>(kHeaderSize), '\0');
+  const std::streamsize count = source.sgetn(block.data(), kHeaderSize);
+  block.resize(static_cast<size_t>(count));
+  return block;
+}
+
+// The header lies inside its block, where the pixel area begins; nothing after the block is read,
+// so the lines are read as if the data ended with it. That keeps a scan of an endless or huge
+// file without an End line as short as that of any header.
 ReadStatus scanHeaderLines(std::streambuf& source, ImageHeaderFields& fields) {
-  HeaderLineReader reader(source);
+  std::stringbuf block(readHeaderBlock(source), std::ios::in);
+  HeaderLineReader reader(block);
   HeaderLine line;
   std::string prefix;
   while (prefix != kEndPrefix) {
@@ -300,17 +295,44 @@ ReadStatus readPixelArea(std::streambuf& source, bool compressed, int16_t height
                     : readPlainRows(source, height, width, image);
 }
 
-/** Opens path for binary reading; a directory counts as a file that cannot be opened. */
-std::optional<std::ifstream> openForReading(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    return std::nullopt;
+// Whether a file of this kind may be read. Reading a FIFO, a device or a socket can wait for ever
+// or never end, so those are refused; a folder counts as a file that cannot be opened.
+ReadStatus readableKind(mode_t mode) {
+  if (S_ISREG(mode)) {
+    return ReadStatus::Ok;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) {
-    return std::nullopt;
+  return S_ISDIR(mode) ? ReadStatus::CannotOpen : ReadStatus::NotARegularFile;
+}
+
+struct OpenedFile {
+  ReadStatus status = ReadStatus::CannotOpen;
+  std::unique_ptr<FileDescriptorBuffer> data;  // set when status is Ok
+};
+
+/** Opens path for reading when it names a regular file, checking the kind before and after. */
+OpenedFile openRegularFile(const std::string& path) {
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) {
+    return {};
   }
-  return file;
+  if (const ReadStatus kind = readableKind(named.st_mode); kind != ReadStatus::Ok) {
+    return {kind};
+  }
+  // Without blocking, because the path may have been replaced by a FIFO since it was looked at:
+  // open() then returns at once and the kind of what was opened is refused.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
+    return {};
+  }
+  auto data = std::make_unique<FileDescriptorBuffer>(descriptor);
+  struct stat opened {};
+  if (::fstat(descriptor, &opened) != 0) {
+    return {};
+  }
+  if (const ReadStatus kind = readableKind(opened.st_mode); kind != ReadStatus::Ok) {
+    return {kind};
+  }
+  return {ReadStatus::Ok, std::move(data)};
 }
 
 }  // namespace
@@ -321,6 +343,8 @@ std::string_view describe(ReadStatus status) {
       return "read";
     case ReadStatus::CannotOpen:
       return "the file cannot be opened";
+    case ReadStatus::NotARegularFile:
+      return "not a regular file";
     case ReadStatus::NoEndLine:
       return "the header has no End line";
     case ReadStatus::BadNumber:
@@ -342,11 +366,8 @@ std::string_view describe(ReadStatus status) {
 ReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields) {
   fields.compressed = false;
   fields.caption = path;
-  std::optional<std::ifstream> file = openForReading(path);
-  if (!file) {
-    return ReadStatus::CannotOpen;
-  }
-  return scanHeaderLines(*file->rdbuf(), fields);
+  const OpenedFile file = openRegularFile(path);
+  return file.status == ReadStatus::Ok ? scanHeaderLines(*file.data, fields) : file.status;
 }
 
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields) {
@@ -358,11 +379,10 @@ ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHea
 
 ReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height, int16_t width,
                            ImageArray& image, HeaderBytes& headerBytes) {
-  std::optional<std::ifstream> file = openForReading(path);
-  if (!file) {
-    return ReadStatus::CannotOpen;
-  }
-  return readPixelArea(*file->rdbuf(), compressed, height, width, image, headerBytes);
+  const OpenedFile file = openRegularFile(path);
+  return file.status == ReadStatus::Ok
+             ? readPixelArea(*file.data, compressed, height, width, image, headerBytes)
+             : file.status;
 }
 
 ReadStatus readImagePixels(std::istream& data, bool compressed, int16_t height, int16_t width,

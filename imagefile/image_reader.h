@@ -23,8 +23,9 @@ struct ImageHeaderFields {
 /** Outcome of a header scan or a pixel read; anything but Ok ends the load. */
 enum class ReadStatus {
   Ok,
-  CannotOpen,       // the file cannot be opened for reading
-  NoEndLine,        // the data ended before a line beginning with "End"
+  CannotOpen,       // the file is not there, is a folder, or cannot be opened for reading
+  NotARegularFile,  // the path names a FIFO, a device or a socket, which is never opened
+  NoEndLine,        // no line beginning with "End" in the header block (or before the data ends)
   BadNumber,        // a numeric value is empty or not a decimal number
   KeyWithoutValue,  // a key line ends right after its key
   BadRowLength,     // a compressed row record gives a length below 1
@@ -45,10 +46,18 @@ inline constexpr size_t kMaxCaptionLength = 4096;
  * their fields as they were and a failure leaves the fields read before it). Sets caption to the
  * path and compressed to false first. Date and time texts are appended to the caption only while
  * it is shorter than kMaxCaptionLength.
+ *
+ * Only the header block, the first kHeaderSize (2048) bytes, is read, as if the data ended there:
+ * an End line counts only when its text and the one character after it (normally the line feed
+ * of its terminator) lie inside the block; otherwise the scan gives NoEndLine.
+ *
+ * Only a regular file is opened (without blocking); a FIFO, device or socket gives
+ * NotARegularFile, a folder or a path that cannot be opened CannotOpen, and fields then keep
+ * their values apart from caption and compressed.
  */
 ReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields);
 
-/** scanImageHeader on data already open; path only starts the caption. */
+/** scanImageHeader on data already open; path only starts the caption. Reads at most 2048 bytes. */
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields);
 
 /**
@@ -58,6 +67,7 @@ ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHea
  * touched. A height or width of 0 or less means there are no pixels to read; a height above 20 or
  * a width above 768 is refused with ValueOutOfRange before anything is read. headerBytes is
  * written only when all 2048 bytes are there; rows decoded before a failure stay in image.
+ * Paths are opened as scanImageHeader opens them, with the same refusals.
  */
 ReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height, int16_t width,
                            ImageArray& image, HeaderBytes& headerBytes);

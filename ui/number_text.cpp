@@ -79,16 +79,16 @@ double roundHalfEven(double value) {
   return std::nearbyint(value);
 }
 
-std::optional<int64_t> parseWholeNumber(std::string_view text, int64_t minimum, int64_t maximum) {
+WholeNumber parseWholeNumber(std::string_view text, int64_t minimum, int64_t maximum) {
   const std::optional<double> value = parseDecimal(text);
   if (!value) {
-    return std::nullopt;
+    return {WholeNumberStatus::NotANumber};
   }
   const double rounded = roundHalfEven(*value);
   if (rounded < static_cast<double>(minimum) || rounded > static_cast<double>(maximum)) {
-    return std::nullopt;
+    return {WholeNumberStatus::OutOfRange};
   }
-  return static_cast<int64_t>(rounded);
+  return {WholeNumberStatus::Ok, static_cast<int64_t>(rounded)};
 }
 
 }  // namespace halvic::ui

@@ -16,7 +16,21 @@ std::optional<double> parseDecimal(std::string_view text);
 /** Rounds to the nearest whole number, a half to the even neighbour (2.5 gives 2, 3.5 gives 4). */
 double roundHalfEven(double value);
 
-/** parseDecimal, rounded half to even, when the result fits in [minimum, maximum]. */
-std::optional<int64_t> parseWholeNumber(std::string_view text, int64_t minimum, int64_t maximum);
+/** Whether parseWholeNumber found a value, and if not, why. */
+enum class WholeNumberStatus { Ok, NotANumber, OutOfRange };
+
+/** A whole number read from text; value is 0 unless status is Ok. */
+struct WholeNumber {
+  WholeNumberStatus status = WholeNumberStatus::NotANumber;
+  int64_t value = 0;
+
+  friend bool operator==(const WholeNumber&, const WholeNumber&) = default;
+};
+
+/**
+ * parseDecimal, rounded half to even, when the result fits in [minimum, maximum]. NotANumber when
+ * parseDecimal finds no number, OutOfRange when the rounded number lies outside the bounds.
+ */
+WholeNumber parseWholeNumber(std::string_view text, int64_t minimum, int64_t maximum);
 
 }  // namespace halvic::ui

@@ -2,42 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
+#include "tests/app/main_window_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tools/samplegen/camera_image_encoder.h"
-#include "ui/headless/headless_dialogs.h"
-#include "ui/headless/headless_printer.h"
 
 namespace halvic {
 namespace {
 
-const std::string kSourceDir = HALVIC_SOURCE_DIR;
-const std::string kLamp = kSourceDir + "/samples/neon-lamp.kr4";
-const std::string kObject = kSourceDir + "/samples/object-spectrum.kr4";
-const std::string kRamp = kSourceDir + "/tests/script/data/ramp-400x10.kr4";
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  MainWindowTest()
-      : dialogs_(transcript_), window_(dialogs_, printers_, [this] { ended_ = true; }) {
-    window_.Form_Load();
-  }
-
-  void load(const std::string& path, std::string_view button) {
-    dialogs_.queueOpenFile(path);
-    window_.form()[button].userClick();
-  }
-  Workspace& ws() { return window_.workspace(); }
-  ui::Control& control(std::string_view name) { return window_.form()[name]; }
-
-  std::ostringstream transcript_;
-  ui::HeadlessDialogs dialogs_;
-  ui::HeadlessPrinters printers_;
-  bool ended_ = false;
-  MainWindow window_;
-};
+using test::kLamp;
+using test::kObject;
+using test::kRamp;
+using test::MainWindowTest;
 
 /** A 9-column lamp of 20 rows, dark but for a line of 12 counts a row in column 5. */
 std::string writeSpikeLamp(const test::TempDir& dir) {

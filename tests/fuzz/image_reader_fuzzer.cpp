@@ -1,14 +1,23 @@
 // Feeds arbitrary bytes to the camera image reader as a whole file: the header scan first, then
 // the pixel decoding with the scanned size and form (or, when the scan fails, a size taken from
 // the input so the decoder is reached anyway). Aborts when a read writes outside the rows and
-// columns it was given or changes the header copy without reading a full header block.
+// columns it was given or changes the header copy without reading a full header block. Each input
+// is also written to a file and read through the path entries, which must agree with the stream
+// entries in every status, field and pixel.
+
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "imagefile/image_reader.h"
 
@@ -49,38 +58,98 @@ void checkCellsOutsideUntouched(const halvic::ImageArray& image, int16_t height,
   require(image == expected);
 }
 
+/** One file for the whole run, under a name no other process uses, removed when the run ends. */
+class ScratchFile {
+ public:
+  ScratchFile() : path_((std::filesystem::temp_directory_path() / "halvic_fuzz_XXXXXX").string()) {
+    const int descriptor = mkstemp(path_.data());
+    require(descriptor >= 0);
+    close(descriptor);
+  }
+  ~ScratchFile() { std::remove(path_.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  /** Replaces the file's content; returns its path. */
+  const std::string& write(std::string_view content) {
+    std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    file.close();
+    require(!file.fail());
+    return path_;
+  }
+
+ private:
+  std::string path_;
+};
+
+ScratchFile& scratchFile() {
+  static ScratchFile file;
+  return file;
+}
+
+struct ScanResult {
+  halvic::ReadStatus status;
+  halvic::ImageHeaderFields fields;
+};
+
+struct PixelResult {
+  halvic::ReadStatus status;
+  halvic::ImageArray image;
+  halvic::HeaderBytes headerBytes;
+};
+
+PixelResult readPixels(const PixelRequest& request, auto&& source) {
+  PixelResult result{halvic::ReadStatus::Ok, {}, {}};
+  result.image.fill(kUntouched);
+  result.headerBytes.fill(0xA5);
+  result.status = halvic::readImagePixels(source, request.compressed, request.height, request.width,
+                                          result.image, result.headerBytes);
+  return result;
+}
+
+bool sameFields(const halvic::ImageHeaderFields& a, const halvic::ImageHeaderFields& b) {
+  return a.height == b.height && a.width == b.width && a.background == b.background &&
+         a.range == b.range && a.xPixelSize == b.xPixelSize && a.caption == b.caption &&
+         a.compressed == b.compressed;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string file(reinterpret_cast<const char*>(data), size);
+  const std::string& path = scratchFile().write(file);
 
   std::istringstream headerData(file);
-  halvic::ImageHeaderFields fields;
-  const halvic::ReadStatus scanStatus = halvic::scanImageHeader(headerData, "fuzz", fields);
-  require(fields.caption.size() <= halvic::kMaxCaptionLength);
+  ScanResult streamScan{halvic::ReadStatus::Ok, {}};
+  streamScan.status = halvic::scanImageHeader(headerData, path, streamScan.fields);
+  require(streamScan.fields.caption.size() <= halvic::kMaxCaptionLength);
+  ScanResult pathScan{halvic::ReadStatus::Ok, {}};
+  pathScan.status = halvic::scanImageHeader(path, pathScan.fields);
+  require(pathScan.status == streamScan.status);
+  require(sameFields(pathScan.fields, streamScan.fields));
 
   PixelRequest request = requestFromInput(data, size);
-  if (scanStatus == halvic::ReadStatus::Ok) {
-    request = {fields.compressed, fields.height, fields.width};
+  if (streamScan.status == halvic::ReadStatus::Ok) {
+    request = {streamScan.fields.compressed, streamScan.fields.height, streamScan.fields.width};
   }
 
   std::istringstream pixelData(file);
-  halvic::ImageArray image;
-  image.fill(kUntouched);
-  halvic::HeaderBytes headerBytes{};
-  headerBytes.fill(0xA5);
-  const halvic::ReadStatus pixelStatus = halvic::readImagePixels(
-      pixelData, request.compressed, request.height, request.width, image, headerBytes);
+  const PixelResult streamPixels = readPixels(request, pixelData);
+  const PixelResult pathPixels = readPixels(request, path);
+  require(pathPixels.status == streamPixels.status);
+  require(pathPixels.image == streamPixels.image);
+  require(pathPixels.headerBytes == streamPixels.headerBytes);
 
-  checkCellsOutsideUntouched(image, request.height, request.width);
+  checkCellsOutsideUntouched(streamPixels.image, request.height, request.width);
   const bool headerRead = size >= static_cast<size_t>(halvic::kHeaderSize) &&
                           request.height <= halvic::kImageRows &&
                           request.width <= halvic::kImageColumns;
   if (headerRead) {
-    require(std::equal(headerBytes.begin(), headerBytes.end(), data));
+    require(std::equal(streamPixels.headerBytes.begin(), streamPixels.headerBytes.end(), data));
   } else {
-    require(pixelStatus != halvic::ReadStatus::Ok);
-    require(std::all_of(headerBytes.begin(), headerBytes.end(),
+    require(streamPixels.status != halvic::ReadStatus::Ok);
+    require(std::all_of(streamPixels.headerBytes.begin(), streamPixels.headerBytes.end(),
                         [](uint8_t byte) { return byte == 0xA5; }));
   }
   return 0;

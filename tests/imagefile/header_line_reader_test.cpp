@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,25 @@ TEST(StreamingMatcher, FindsPatternsWhosePrefixesRepeat) {
     ++checked;
   }
   EXPECT_EQ(checked, 6);
+}
+
+TEST(HeaderLineReader, KeepsTheStartOfALongLineAndSearchesAllOfIt) {
+  std::stringbuf data(std::string(3'000'000, 'x') + "Compressed Image\n\rnext\n\r", std::ios::in);
+  HeaderLineReader reader(data);
+  HeaderLine line;
+
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line.kept, std::string(kMaxKeptLineLength, 'x'));
+  EXPECT_EQ(line.length, 3'000'017U);  // the x's, the marker and the line feed
+  EXPECT_TRUE(line.isCut());
+  EXPECT_TRUE(line.hasCompressedMarker);
+
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line.kept, "next\n");
+  EXPECT_FALSE(line.isCut());
+  EXPECT_FALSE(line.hasCompressedMarker);
+
+  EXPECT_FALSE(reader.next(line));
 }
 
 }  // namespace

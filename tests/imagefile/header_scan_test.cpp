@@ -45,6 +45,19 @@ ImageHeaderFields afterScan(const std::function<void(ImageHeaderFields&)>& chang
 
 float micrometres(double millimetres) { return static_cast<float>(millimetres) * 1000.0f; }
 
+/**
+ * "Height = 5", a line of x's, then text starting at byte offset `at` of the file, then 100 more
+ * bytes of x's: places an End line exactly against the end of the 2048-byte header block.
+ */
+std::string textAt(size_t at, std::string_view text) {
+  const std::string first = "Height = 5\n\r";
+  std::string file = first + std::string(at - first.size() - kLfCr.size(), 'x');
+  file.append(kLfCr);
+  file.append(text);
+  file.append(100, 'x');
+  return file;
+}
+
 struct ScanCase {
   std::string name;
   std::string file;
@@ -163,6 +176,26 @@ std::vector<ScanCase> scanCases() {
        headerBlock({"Endless", "Height = 5"}), ReadStatus::Ok, afterScan()},
       {"short and empty lines are skipped", "Height = 5\n\r\r\rab\n\rEnd\n\r", ReadStatus::Ok,
        afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      // The header block is bytes 0..2047; the scan reads it as if the data ended after it.
+      {"End line wholly inside the header block", textAt(2000, "End\n\r"), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"End line whose terminator ends exactly at byte 2048", textAt(2043, "End\n\r"),
+       ReadStatus::Ok, afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"End line whose carriage return is the first byte after the block", textAt(2044, "End\n\r"),
+       ReadStatus::Ok, afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"End whose d is the block's last byte is too short, as at the end of the data",
+       textAt(2045, "End\n\r"), ReadStatus::NoEndLine,
+       afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"End starting at byte 2046, only En inside the block", textAt(2046, "End\n\r"),
+       ReadStatus::NoEndLine, afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"no End line in 2048 bytes but one after", textAt(3000, "End\n\r"), ReadStatus::NoEndLine,
+       afterScan([](ImageHeaderFields& f) { f.height = 5; })},
+      {"a key line cut by the end of the block loses its last character there",
+       textAt(2036, "Width = 1234567\n\rEnd\n\r"), ReadStatus::NoEndLine,
+       afterScan([](ImageHeaderFields& f) {
+         f.height = 5;
+         f.width = 123;
+       })},
   };
 }
 
@@ -186,7 +219,7 @@ TEST(ScanImageHeader, ReadsEachHeaderAsTheLinesCome) {
     EXPECT_EQ(fields.compressed, row.expected.compressed);
     ++checked;
   }
-  EXPECT_EQ(checked, 34);
+  EXPECT_EQ(checked, 41);
 }
 
 TEST(ScanImageHeader, MissingFileCannotBeOpened) {
@@ -197,32 +230,20 @@ TEST(ScanImageHeader, MissingFileCannotBeOpened) {
   EXPECT_EQ(fields.height, 7);
 }
 
-TEST(ScanImageHeader, SearchesAndSkipsLinesTooLongToKeep) {
-  const test::TempDir dir;
+TEST(ScanImageHeader, ReadsNothingAfterTheHeaderBlock) {
   std::string file(3'000'000, 'x');
-  file += "Compressed Image\n\r";
-  file += "Date = " + std::string(10'000, 'd') + "\n\r";
-  file += "Height = 12\n\rEnd\n\r";
-  const std::string path = dir.write("long.kr4", file);
+  file += "\n\rCompressed Image\n\rHeight = 12\n\rEnd\n\r";
+  std::istringstream data(file);
   ImageHeaderFields fields;
 
-  EXPECT_EQ(scanImageHeader(path, fields), ReadStatus::Ok);
+  EXPECT_EQ(scanImageHeader(data, "name", fields), ReadStatus::NoEndLine);
 
-  EXPECT_TRUE(fields.compressed);
-  EXPECT_EQ(fields.height, 12);
-  EXPECT_EQ(fields.caption.size(), kMaxCaptionLength);
-  EXPECT_EQ(fields.caption.substr(0, path.size() + 14), path + " captured on d");
+  EXPECT_EQ(data.tellg(), std::streampos(2048));
+  EXPECT_FALSE(fields.compressed);
+  EXPECT_EQ(fields.height, 0);
 }
 
-TEST(ScanImageHeader, NumberCutShortByTheLineLimitIsNotANumber) {
-  const test::TempDir dir;
-  const std::string line = "Height = 5" + std::string(kMaxKeptLineLength, ' ');
-  const std::string path = dir.write("blanks.kr4", headerBlock({line, "End"}));
-  ImageHeaderFields fields;
-  EXPECT_EQ(scanImageHeader(path, fields), ReadStatus::BadNumber);
-}
-
-TEST(ScanImageHeader, EndsAtTheEndOfALargeFileWithoutEndLine) {
+TEST(ScanImageHeader, DatesOfALargeFileWithoutEndLineAreReadUpToTheBlockEnd) {
   const test::TempDir dir;
   std::string file;
   for (int i = 0; i < 200'000; ++i) {
@@ -232,7 +253,26 @@ TEST(ScanImageHeader, EndsAtTheEndOfALargeFileWithoutEndLine) {
   ImageHeaderFields fields;
 
   EXPECT_EQ(scanImageHeader(path, fields), ReadStatus::NoEndLine);
-  EXPECT_EQ(fields.caption.size(), kMaxCaptionLength);
+
+  // 107 lines of 19 bytes fill 2033 bytes; the 15 left hold "Date = 01/01/20", whose text
+  // without its last character is "Date = 01/01/2".
+  std::string expected = path;
+  for (int i = 0; i < 107; ++i) {
+    expected += " captured on 01/01/2000";
+  }
+  expected += " captured on 01/01/2";
+  EXPECT_EQ(fields.caption, expected);
+}
+
+TEST(ScanImageHeader, CaptionStopsGrowingAtItsLimit) {
+  const std::string longPath(4090, 'p');
+  std::istringstream data(headerBlock({"Date = 01/01/2000", "Time = 10:00:00", "End"}));
+  ImageHeaderFields fields;
+
+  EXPECT_EQ(scanImageHeader(data, longPath, fields), ReadStatus::Ok);
+
+  // Six characters are left below the limit of 4096: " captu" of " captured on ".
+  EXPECT_EQ(fields.caption, longPath + " captu");
 }
 
 TEST(ScanImageHeader, StreamFormMatchesFileForm) {

@@ -32,22 +32,27 @@ TEST(NumberTextTest, ParsesDecimalsAsTypedOrWrittenInAHeader) {
 }
 
 TEST(NumberTextTest, WholeNumbersRoundHalfToEvenAndMustFit) {
+  constexpr WholeNumberStatus kOk = WholeNumberStatus::Ok;
+  constexpr WholeNumber kNotANumber{WholeNumberStatus::NotANumber, 0};
+  constexpr WholeNumber kOutOfRange{WholeNumberStatus::OutOfRange, 0};
   struct Row {
     std::string text;
-    std::optional<int64_t> expected;
+    WholeNumber expected;
   };
   const std::vector<Row> rows{
-      {"2.5", 2},          {"3.5", 4},
-      {"-2.5", -2},        {"32767", 32767},
-      {"32767.4", 32767},  {"32767.5", std::nullopt},
-      {"-32768", -32768},  {"-32769", std::nullopt},
-      {"x", std::nullopt},
+      {"2.5", {kOk, 2}},         {"3.5", {kOk, 4}},           {"-2.5", {kOk, -2}},
+      {"32767", {kOk, 32767}},   {"32767.4", {kOk, 32767}},   {"32767.5", kOutOfRange},
+      {"-32768", {kOk, -32768}}, {"-32768.5", {kOk, -32768}}, {"-32769", kOutOfRange},
+      {"1e300", kOutOfRange},    {"x", kNotANumber},          {"", kNotANumber},
+      {"1e999", kNotANumber},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
-    EXPECT_EQ(parseWholeNumber(row.text, -32768, 32767), row.expected);
+    const WholeNumber parsed = parseWholeNumber(row.text, -32768, 32767);
+    EXPECT_EQ(parsed.status, row.expected.status);
+    EXPECT_EQ(parsed.value, row.expected.value);
   }
-  EXPECT_EQ(rows.size(), 9U);
+  EXPECT_EQ(rows.size(), 13U);
 }
 
 TEST(TranscriptTextTest, EscapesLineBreaksAndBackslashes) {

@@ -1,0 +1,102 @@
+// "Load Spectra" on paths that are not image files, and could each keep a reader busy for ever or
+// for long: every one is refused at once and the image loaded before stays as it was.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "imagefile/image_reader.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/imagefile/image_file_fixtures.h"
+
+namespace halvic {
+namespace {
+
+constexpr off_t kTwoGigabytes = off_t{2} * 1024 * 1024 * 1024;
+
+/** A load that gets no further than its first reads is refused well within this. */
+constexpr std::chrono::seconds kPromptRefusal{1};
+
+std::string makeFifo(const test::TempDir& dir) {
+  const std::string path = dir.path() + "/no-writer.kr4";
+  EXPECT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
+  return path;
+}
+
+// Sparse: the length is set without writing, so the file takes no disk.
+std::string makeZeroFile(const test::TempDir& dir) {
+  const std::string path = dir.path() + "/zeros.kr4";
+  const int descriptor = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+  EXPECT_GE(descriptor, 0) << path;
+  EXPECT_EQ(ftruncate(descriptor, kTwoGigabytes), 0) << path;
+  ::close(descriptor);
+  return path;
+}
+
+struct HostileInput {
+  std::string name;
+  std::function<std::string(const test::TempDir&)> makePath;
+  ReadStatus reason;
+  std::string requiredDevice;  // a row on a device is skipped where the device is missing
+};
+
+std::string nameOf(const ::testing::TestParamInfo<HostileInput>& info) { return info.param.name; }
+
+/** Names a row in test output instead of dumping its bytes. */
+void PrintTo(const HostileInput& input, std::ostream* out) { *out << input.name; }
+
+const std::vector<HostileInput> kHostileInputs{
+    {"FifoWithoutWriter", makeFifo, ReadStatus::NotARegularFile, ""},
+    {"DevZero", [](const test::TempDir&) { return std::string("/dev/zero"); },
+     ReadStatus::NotARegularFile, "/dev/zero"},
+    {"DevUrandom", [](const test::TempDir&) { return std::string("/dev/urandom"); },
+     ReadStatus::NotARegularFile, "/dev/urandom"},
+    {"TwoGigabytesOfZeros", makeZeroFile, ReadStatus::NoEndLine, ""},
+    {"Folder", [](const test::TempDir& dir) { return dir.path(); }, ReadStatus::CannotOpen, ""},
+};
+
+class HostileLoadTest : public test::MainWindowTest,
+                        public ::testing::WithParamInterface<HostileInput> {};
+
+TEST_P(HostileLoadTest, IsRefusedAtOnceAndKeepsTheLoadedImage) {
+  const HostileInput& input = GetParam();
+  if (!input.requiredDevice.empty() && !std::filesystem::exists(input.requiredDevice)) {
+    GTEST_SKIP() << input.requiredDevice << " does not exist on this system";
+  }
+  const test::TempDir dir;
+  const std::string path = input.makePath(dir);
+  load(test::kLamp, "cmdload");
+  ASSERT_TRUE(ws().dataLoaded);
+  const Workspace before = ws();
+  const std::string labelBefore = control("lblfiledata1").caption();
+  transcript_.str("");
+  reasons_.str("");
+
+  const auto start = std::chrono::steady_clock::now();
+  load(path, "cmdload");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_LT(elapsed, kPromptRefusal);
+  EXPECT_EQ(transcript_.str(), "message: File not loaded successfully\n");
+  EXPECT_EQ(reasons_.str(), "reason: " + std::string(describe(input.reason)) + "\n");
+  EXPECT_EQ(ws().dataFileName, before.dataFileName);
+  EXPECT_EQ(ws().dataCaption, before.dataCaption);
+  EXPECT_TRUE(ws().dataImage == before.dataImage);
+  EXPECT_EQ(ws().dataWidth, before.dataWidth);
+  EXPECT_EQ(ws().dataLoaded, before.dataLoaded);
+  EXPECT_EQ(control("lblfiledata1").caption(), labelBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileInputs, HostileLoadTest, ::testing::ValuesIn(kHostileInputs),
+                         nameOf);
+
+}  // namespace
+}  // namespace halvic
