@@ -13,6 +13,7 @@
 
 #include "imagefile/image_array.h"
 #include "imagefile/image_reader.h"
+#include "tests/support/temp_dir.h"
 
 namespace halvic {
 
@@ -54,37 +55,5 @@ inline std::string bytes(std::initializer_list<int> values) {
   }
   return text;
 }
-
-/** A private directory under the test temp dir, removed with everything in it at the end. */
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = ::testing::TempDir() + "halvic_imagefile_XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-      ADD_FAILURE() << "cannot create a temporary directory from " << pattern;
-    }
-    dir_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  /** Writes content to a file of that name in the directory and returns its full path. */
-  std::string write(const std::string& name, std::string_view content) const {
-    const std::filesystem::path path = dir_ / name;
-    std::ofstream file(path, std::ios::binary);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
-    EXPECT_TRUE(file.good()) << "cannot write " << path;
-    return path.string();
-  }
-
-  std::string path() const { return dir_.string(); }
-
- private:
-  std::filesystem::path dir_;
-};
 
 }  // namespace halvic::test
