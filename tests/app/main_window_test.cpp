@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -179,6 +180,33 @@ TEST_F(MainWindowTest, MovingTheCursorByOneColumnMovesItsMark) {
       << "dragging leaves the read-out alone";
   control("hsbspectra").userRelease();
   EXPECT_NE(control("Lblwavelength").caption(), before);
+}
+
+/** The columns of the gap between the strips (rows 32 to 38) that hold a red cursor mark. */
+std::vector<int> markedColumns(const ui::Raster& surface) {
+  std::vector<int> columns;
+  for (int x = 0; x < surface.width(); ++x) {
+    if (surface.pixel(x, 32) == ui::kRed && surface.pixel(x, 38) == ui::kRed) {
+      columns.push_back(x);
+    }
+  }
+  return columns;
+}
+
+// The mark is erased where it was last drawn, so the gap never holds two: not after a move
+// before any load (origin 0), nor after a switch to the other strip, whose origin differs.
+TEST_F(MainWindowTest, TheGapHoldsOneCursorMarkWhateverWasGraphedBefore) {
+  ui::Control& cursor = control("hsbspectra");
+  cursor.userSet(100);
+  EXPECT_EQ(markedColumns(window_.windowSurface()), std::vector<int>{100});
+  load(kRamp, "cmdload");  // 400 columns at 187: cursor 200
+  EXPECT_EQ(markedColumns(window_.windowSurface()), std::vector<int>{387});
+  load(kLamp, "cmdload2");  // 765 columns at 4: cursor 382
+  EXPECT_EQ(markedColumns(window_.windowSurface()), std::vector<int>{386});
+  control("cmdcalcspectra").userClick();  // the graph buttons leave the mark where it is
+  EXPECT_EQ(markedColumns(window_.windowSurface()), std::vector<int>{386});
+  cursor.userSet(300);
+  EXPECT_EQ(markedColumns(window_.windowSurface()), std::vector<int>{487});
 }
 
 TEST_F(MainWindowTest, CropBarsKeepAtLeastThreeRows) {
