@@ -59,7 +59,9 @@ void MainWindow::wireHandlers() {
   on("cmdemission", &C::onClick, &MainWindow::cmdemission_Click);
   on("cmdmarkline1", &C::onClick, &MainWindow::cmdmarkline1_Click);
   on("cmdmarkline2", &C::onClick, &MainWindow::cmdmarkline2_Click);
-  contrastControl("cmddone").onClick = [this] { frmcontrast_.hide(); };
+  on("cmdcontrast", &C::onClick, &MainWindow::cmdcontrast_Click);
+  on("cmdcontrast2", &C::onClick, &MainWindow::cmdcontrast2_Click);
+  contrastControl("cmddone").onClick = [this] { cmddone_Click(); };
 }
 
 void MainWindow::Form_Load() {

@@ -50,8 +50,11 @@ class MainWindow {
   // Loads.
   void cmdload_Click();
   void cmdload2_Click();
-  // Strips.
+  // Strips and their contrast.
   void chkexpand_Click();
+  void cmdcontrast_Click();
+  void cmdcontrast2_Click();
+  void cmddone_Click();
   // Crop boxes.
   void hsbcropdata1_Scroll();
   void hsbcropdata2_Scroll();
@@ -102,6 +105,7 @@ class MainWindow {
   void refreshDataProfile();
 
   // Strips.
+  void adjustContrast(ImageKind kind);
   void drawDataStrip();
   void drawCalStrip();
   void drawStripOf(ImageKind kind);
@@ -142,6 +146,8 @@ class MainWindow {
   ui::Dialogs& dialogs_;
   ui::Printers& printers_;
   std::function<void()> endProgram_;
+  /** Whether "Done" took the contrast dialog's values, rather than its window being closed. */
+  bool contrastTaken_ = false;
   /** Where the cursor mark was last drawn, so that it is erased there; none before the first. */
   std::optional<int> cursorMarkX_;
 };

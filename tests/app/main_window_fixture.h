@@ -18,12 +18,13 @@ inline const std::string kObject = kSourceDir + "/samples/object-spectrum.kr4";
 inline const std::string kRamp = kSourceDir + "/tests/script/data/ramp-400x10.kr4";
 
 /** The real main window on the headless backend, started as the program starts it. */
-class MainWindowTest : public ::testing::Test {
- protected:
-  MainWindowTest()
+struct HeadlessSession {
+  HeadlessSession()
       : dialogs_(transcript_, &reasons_), window_(dialogs_, printers_, [this] { ended_ = true; }) {
     window_.Form_Load();
   }
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
 
   /** Answers the next open-file dialog with path and clicks button. */
   void load(const std::string& path, std::string_view button) {
@@ -40,5 +41,8 @@ class MainWindowTest : public ::testing::Test {
   bool ended_ = false;
   MainWindow window_;
 };
+
+/** A test on a fresh headless session. */
+class MainWindowTest : public ::testing::Test, public HeadlessSession {};
 
 }  // namespace halvic::test

@@ -60,6 +60,51 @@ TEST_F(MainWindowTest, ExpandedStripsFollowEveryOptionThatRedrawsThem) {
   }
 }
 
+/** Queues a contrast dialog answer: the two boxes typed, then "Done". */
+void answerContrast(ui::HeadlessDialogs& dialogs, std::string background, std::string range) {
+  dialogs.queueModal([background, range](ui::Form& dialog) {
+    dialog["txtbackground"].userEditText(background);
+    dialog["txtrange"].userEditText(range);
+    dialog["cmddone"].userClick();
+  });
+}
+
+// The ramp's column 1, row 1 holds 31 and its 20-row profile is 1210. Background 0 and range
+// 100: the raw view has divisor 1 and scale 256 \ 100 = 2, grey 62; the expanded view divisor
+// 20 x 100 \ 255 = 7, grey 1210 \ 7 = 172. Crop marker lines (rows 1 and 20 at y 8 and 29) only
+// while "Expand Spectra" is unchecked.
+TEST_F(MainWindowTest, ContrastRedrawsItsOwnStripWithTheNewValues) {
+  struct Row {
+    std::string name;
+    bool expanded;
+    int grey;
+    ui::Rgb markerRow;
+  };
+  const std::vector<Row> rows{
+      {"raw view and crop marker lines", false, 62, ui::kRed},
+      {"expanded view without lines", true, 172, ui::kWindowGrey},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::HeadlessSession session;
+    session.load(kRamp, "cmdload");
+    if (row.expanded) {
+      session.control("chkexpand").userClick();
+    }
+    answerContrast(session.dialogs_, "0", "100");
+    session.control("cmdcontrast").userClick();
+    const ui::Raster& surface = session.window_.windowSurface();
+    EXPECT_EQ(greyAt(surface, 188, 14), row.grey);
+    EXPECT_EQ(surface.pixel(5, 8), row.markerRow);
+    EXPECT_EQ(surface.pixel(770, 8), row.markerRow);
+    // The cal button leaves the data strip alone.
+    session.load(kLamp, "cmdload2");
+    answerContrast(session.dialogs_, "0", "1");
+    session.control("cmdcontrast2").userClick();
+    EXPECT_EQ(greyAt(surface, 188, 14), row.grey);
+  }
+}
+
 TEST_F(MainWindowTest, ExitEndsTheProgramWithoutAQuestion) {
   control("cmdexit").userClick();
   EXPECT_TRUE(ended_);

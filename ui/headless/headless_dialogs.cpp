@@ -50,8 +50,14 @@ void HeadlessDialogs::showModal(Form& window) {
   }
   window.show();
   answer(window);
+  // A window that refused what it was given is still open: the next queued answer is the user's
+  // correction; with none left the user closes it with its window's close control.
+  while (window.visible() && !modalAnswers_.empty()) {
+    answer = std::move(modalAnswers_.front());
+    modalAnswers_.pop_front();
+    answer(window);
+  }
   if (window.visible()) {
-    // The answer did not close the window; a real one would still be waiting.
     window.hide();
   }
 }

@@ -20,6 +20,9 @@ class MissingAnswer : public std::runtime_error {
 /**
  * Dialogs answered from queues, one queue a kind of dialog, consumed in order. Message boxes and
  * input boxes are written to the transcript as they are shown; message boxes are answered OK.
+ * A modal window that is still open after its answer (it refused what it was given) takes the
+ * next queued answer as the correction, and is closed with its window's close control when there
+ * is none.
  */
 class HeadlessDialogs : public Dialogs {
  public:
