@@ -81,6 +81,8 @@ class MainWindow {
   // Line list and centroid width.
   void cboscale_Click();
   void cbobox_Click();
+  // Outputs.
+  void cmdstrip_Click();
   // Line marking.
   void cmdmarkline1_Click();
   void cmdmarkline2_Click();
