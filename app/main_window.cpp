@@ -56,6 +56,7 @@ void MainWindow::wireHandlers() {
   on("hsbspectra", &C::onChange, &MainWindow::hsbspectra_Change);
   on("cboscale", &C::onClick, &MainWindow::cboscale_Click);
   on("cbobox", &C::onClick, &MainWindow::cbobox_Click);
+  on("cmdtext", &C::onClick, &MainWindow::cmdtext_Click);
   contrastControl("cmddone").onClick = [this] { frmcontrast_.hide(); };
 }
 

@@ -76,6 +76,8 @@ class MainWindow {
   // Line list and centroid width.
   void cboscale_Click();
   void cbobox_Click();
+  // Output.
+  void cmdtext_Click();
 
  private:
   void wireHandlers();
