@@ -59,6 +59,7 @@ void MainWindow::wireHandlers() {
   on("cmdemission", &C::onClick, &MainWindow::cmdemission_Click);
   on("cmdmarkline1", &C::onClick, &MainWindow::cmdmarkline1_Click);
   on("cmdmarkline2", &C::onClick, &MainWindow::cmdmarkline2_Click);
+  on("cmdtext", &C::onClick, &MainWindow::cmdtext_Click);
   on("cmdstrip", &C::onClick, &MainWindow::cmdstrip_Click);
   on("cmdcontrast", &C::onClick, &MainWindow::cmdcontrast_Click);
   on("cmdcontrast2", &C::onClick, &MainWindow::cmdcontrast2_Click);

@@ -82,6 +82,7 @@ class MainWindow {
   void cboscale_Click();
   void cbobox_Click();
   // Outputs.
+  void cmdtext_Click();
   void cmdstrip_Click();
   // Line marking.
   void cmdmarkline1_Click();

@@ -27,6 +27,18 @@ std::filesystem::path finalTarget(const std::string& path) {
   return given;
 }
 
+/**
+ * A hidden name beside the target for mkstemp. Appended piece by piece: GCC 12 at -O3 reports a
+ * false -Wrestrict overlap for "." + name + suffix.
+ */
+std::string temporaryPattern(const std::filesystem::path& folder,
+                             const std::filesystem::path& target) {
+  std::string name = ".";
+  name += target.filename().string();
+  name += ".XXXXXX";
+  return (folder / name).string();
+}
+
 /** The permissions the written file gets: those of the file it replaces, else 0666 less umask. */
 mode_t modeFor(const std::filesystem::path& target) {
   struct stat existing {};
@@ -59,7 +71,7 @@ std::optional<std::string> writeFileAtomically(const std::string& path,
   const std::filesystem::path target = finalTarget(path);
   const std::filesystem::path folder =
       target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string temporary = temporaryPattern(folder, target);
   const int descriptor = ::mkstemp(temporary.data());
   if (descriptor < 0) {
     return systemReason(errno);

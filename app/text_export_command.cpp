@@ -1,0 +1,52 @@
+// "Write Text File": the graphed profile as a text file beside the image it came from.
+
+#include <span>
+#include <string>
+
+#include "app/main_window.h"
+#include "imagefile/atomic_file.h"
+#include "output/text_export.h"
+
+namespace halvic {
+
+namespace {
+
+constexpr std::string_view kNoImage = "No image loaded; no text file written.";
+constexpr std::string_view kNotSaved = "Text file not saved: ";
+constexpr std::string_view kSaved = " saved as text file";
+
+std::string notSavedMessage(const std::string& fileName, const std::string& reason) {
+  return std::string(kNotSaved) + fileName + " (" + reason + ")";
+}
+
+}  // namespace
+
+void MainWindow::cmdtext_Click() {
+  const ImageKind graphed = ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data;
+  const std::string imageFileName = imageSlot(ws_, graphed).fileName;
+  if (imageFileName.empty()) {
+    dialogs_.messageBox(kNoImage);
+    return;
+  }
+  std::optional<GratingModel> calibration;
+  if (ws_.calibrated) {
+    calibration = gratingModel();
+  }
+  const TextExport text = buildTextExport(TextExportInputs{
+      .profile = ws_.profile, .length = ws_.profileLength, .calibration = calibration});
+  const std::string fileName = textExportName(imageFileName);
+  // Written whole before anything claims it was saved: a failed write leaves the old file, the
+  // label and the workspace as they were.
+  if (const auto failure = writeFileAtomically(fileName, std::span<const char>(text.bytes))) {
+    dialogs_.messageBox(notSavedMessage(fileName, *failure));
+    return;
+  }
+  if (text.lastEvaluated) {
+    ws_.pixelWavelength = text.lastEvaluated->wavelength;
+    ws_.betaDeg = text.lastEvaluated->betaDeg;
+  }
+  ws_.selectedFileName = fileName;
+  control("Lblwavelength").setCaption(fileName + std::string(kSaved));
+}
+
+}  // namespace halvic

@@ -1,0 +1,99 @@
+// The text export: building the text of a full calibrated profile, and a whole "Write Text File"
+// press with the file written.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/main_window.h"
+#include "output/text_export.h"
+#include "ui/headless/headless_dialogs.h"
+#include "ui/headless/headless_printer.h"
+
+namespace {
+
+const std::string kLamp = std::string(HALVIC_SOURCE_DIR) + "/samples/neon-lamp.kr4";
+
+/** The worked example's model: 9 um pixels, 140 mm, alpha 2.5 degrees, 150 lines/mm. */
+halvic::GratingModel workedExample() {
+  halvic::GratingModel model;
+  model.xPixelSize = 9.0f;
+  model.alphaDeg = 2.5;
+  model.grooveSpacingUm = 6.666666;
+  return model;
+}
+
+void BM_BuildCalibratedText768(benchmark::State& state) {
+  halvic::ProfileArray profile;
+  for (int column = 1; column <= halvic::kProfileColumns; ++column) {
+    profile.set(column, 20000 + 37 * column % 50000);
+  }
+  const halvic::TextExportInputs inputs{
+      .profile = profile, .length = halvic::kProfileColumns, .calibration = workedExample()};
+  for (auto _ : state) {
+    halvic::TextExport text = halvic::buildTextExport(inputs);
+    benchmark::DoNotOptimize(text.bytes.data());
+  }
+}
+BENCHMARK(BM_BuildCalibratedText768)->Unit(benchmark::kMicrosecond);
+
+/** A private folder under the system's temporary folder, removed with its files at the end. */
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "halvic_bench_XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) {
+      path_ = pattern;
+    }
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) {
+      std::filesystem::remove_all(path_, ignored);
+    }
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The 765-column lamp loaded from a temporary folder and calibrated with the worked example; each
+// press builds the text and replaces the file beside the image.
+void BM_WriteTextFilePress(benchmark::State& state) {
+  const ScratchFolder folder;
+  std::error_code error;
+  const std::filesystem::path image = folder.path() / "neon-lamp.kr4";
+  if (folder.path().empty() || !std::filesystem::copy_file(kLamp, image, error)) {
+    state.SkipWithError("cannot copy the sample into a temporary folder");
+    return;
+  }
+  std::ostringstream transcript;
+  halvic::ui::HeadlessDialogs dialogs(transcript);
+  halvic::ui::HeadlessPrinters printers;
+  halvic::MainWindow window(dialogs, printers, nullptr);
+  window.Form_Load();
+  dialogs.queueOpenFile(image.string());
+  window.cmdload2_Click();
+  halvic::Workspace& ws = window.workspace();
+  ws.calibrated = true;
+  ws.alphaDeg = 2.5;
+  ws.grooveSpacingUm = 6.666666;
+  for (auto _ : state) {
+    window.cmdtext_Click();
+  }
+  if (!transcript.str().empty() ||
+      ws.selectedFileName != (folder.path() / "neon-lamp.txt").string()) {
+    state.SkipWithError("the export did not succeed");
+  }
+}
+BENCHMARK(BM_WriteTextFilePress)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,138 @@
+#!/bin/sh
+# One end-to-end case of "Write Text File". The export writes beside the image, so the samples
+# are copied into a fresh temporary folder, halvic-script runs there (its relative paths are the
+# folder's), and the transcript, the exported files and what the folders hold afterwards are
+# compared with the expected ones here. The folder is removed at the end.
+#
+# Usage: run_export_case.sh HALVIC_SCRIPT SOURCE_DIR CASE
+# Exit 0 when the case passes (or prints "SKIP: ..." when it cannot run here), 1 otherwise.
+
+set -u
+driver=$1
+source_dir=$2
+case_name=$3
+here=$source_dir/tests/script/export
+failures=0
+
+work=$(mktemp -d) || exit 1
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+mkdir lamp object
+cp "$source_dir/samples/neon-lamp.kr4" lamp/
+cp "$source_dir/samples/object-spectrum.kr4" object/
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# run_session SCRIPT EXPECTED [COMMAND PREFIX...]: runs the script (given on standard input, so
+# that a session run as another user needs no access to it) and compares the transcript, the
+# error stream (empty) and the exit status (0).
+run_session() {
+  script=$here/$1.script
+  expected=$here/$2.expected
+  shift 2
+  "$@" "$driver" < "$script" > transcript 2> errors
+  status=$?
+  if ! cmp -s transcript "$expected"; then
+    fail "transcript of $script differs from $expected:"
+    diff "$expected" transcript
+  fi
+  if [ -s errors ]; then
+    fail "error stream of $script:"
+    cat errors
+  fi
+  [ "$status" -eq 0 ] || fail "exit status $status of $script"
+  rm -f transcript errors
+}
+
+# same_file ACTUAL EXPECTED_NAME: the exported file is the expected one, byte for byte.
+same_file() {
+  if [ ! -f "$1" ]; then
+    fail "$1 was not written"
+  elif ! cmp "$1" "$here/$2"; then
+    fail "$1 differs from $2"
+  fi
+}
+
+# holds FOLDER NAME...: the folder holds exactly these names (hidden ones included: a temporary
+# file left behind would show here).
+holds() {
+  folder=$1
+  shift
+  actual=$(LC_ALL=C ls -A "$folder" | tr '\n' ' ')
+  wanted=""
+  if [ $# -gt 0 ]; then
+    wanted=$(printf '%s\n' "$@" | LC_ALL=C sort | tr '\n' ' ')
+  fi
+  [ "$actual" = "$wanted" ] || fail "$folder holds '$actual', expected '$wanted'"
+}
+
+case $case_name in
+  cal-then-data)
+    run_session cal-then-data cal-then-data
+    same_file lamp/neon-lamp.txt neon-lamp-cal.txt
+    same_file object/object-spectrum.txt object-spectrum-data.txt
+    holds lamp neon-lamp.kr4 neon-lamp.txt
+    holds object object-spectrum.kr4 object-spectrum.txt
+    ;;
+  no-image)
+    run_session no-image no-image
+    holds lamp neon-lamp.kr4
+    holds object object-spectrum.kr4
+    holds . lamp object
+    ;;
+  twice)
+    # An older, longer file of that name is replaced without a question; its permissions stay.
+    head -c 20000 /dev/zero | tr '\0' x > lamp/neon-lamp.txt
+    chmod 0604 lamp/neon-lamp.txt
+    run_session export-cal export-cal
+    same_file lamp/neon-lamp.txt neon-lamp-cal.txt
+    run_session twice twice
+    same_file lamp/neon-lamp.txt neon-lamp-cal-rows-11-20.txt
+    [ "$(stat -c %a lamp/neon-lamp.txt)" = 604 ] || fail "permissions of the replaced file changed"
+    holds lamp neon-lamp.kr4 neon-lamp.txt
+    ;;
+  is-a-directory)
+    mkdir lamp/neon-lamp.txt
+    run_session refused refused-is-a-directory
+    holds lamp neon-lamp.kr4 neon-lamp.txt
+    holds lamp/neon-lamp.txt
+    ;;
+  permission-denied)
+    # The image's folder belongs to root and only its owner may write there; the session runs as
+    # nobody, for whom permission bits count (root passes them all).
+    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
+      echo "SKIP: needs root and setpriv to run the session as another user"
+      exit 0
+    fi
+    as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+    if ! $as_nobody test -x "$driver"; then
+      echo "SKIP: nobody cannot run $driver"
+      exit 0
+    fi
+    chmod 0755 "$work" lamp
+    chmod 0644 lamp/neon-lamp.kr4
+    run_session refused refused-permission-denied $as_nobody
+    holds lamp neon-lamp.kr4
+    ;;
+  file-too-large)
+    # A file size limit smaller than the export: the write fails with EFBIG instead of killing the
+    # session, since SIGXFSZ is ignored, and the export made before the limit stays as it was.
+    run_session export-cal export-cal
+    same_file lamp/neon-lamp.txt neon-lamp-cal.txt
+    run_session refused refused-file-too-large sh -c 'trap "" XFSZ; exec prlimit --fsize=1000 "$@"' limited
+    same_file lamp/neon-lamp.txt neon-lamp-cal.txt
+    holds lamp neon-lamp.kr4 neon-lamp.txt
+    ;;
+  *)
+    fail "no case named $case_name"
+    ;;
+esac
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s) in case $case_name"
+  exit 1
+fi
+echo "case $case_name passed"
