@@ -10,6 +10,8 @@ lamp profile (the plain sum of the rows) is 200 plus 20 times a line's counts.
   separation-line.kr4        768 x 20, 0.009 mm pixels: a single-column spike of 50 counts on
                              column 402
   no-pixel-size-lines.kr4    like worked-example-lines.kr4 without an X_pixel_size line
+  no-letter-i.kr4            like separation-line.kr4 with the model line "ABCD image": no
+                             capital I among its first 30 bytes
 
 Run from this folder: python3 make_line_images.py
 """
@@ -19,8 +21,8 @@ import struct
 WIDTH, HEIGHT, LEVEL = 768, 20, 10
 
 
-def header(pixel_size):
-    lines = ["KR-4 Image", f"Height = {HEIGHT}", f"Width = {WIDTH}", "Background = 0",
+def header(pixel_size, model_line="KR-4 Image"):
+    lines = [model_line, f"Height = {HEIGHT}", f"Width = {WIDTH}", "Background = 0",
              "Range = 4000"]
     if pixel_size:
         lines.append(f"X_pixel_size = {pixel_size}")
@@ -29,13 +31,13 @@ def header(pixel_size):
     return text + b"\0" * (2048 - len(text))
 
 
-def image(lines, pixel_size):
+def image(lines, pixel_size, model_line="KR-4 Image"):
     row = [LEVEL] * (WIDTH + 1)
     for centre, counts in lines:
         for offset, value in enumerate(counts):
             row[centre - len(counts) // 2 + offset] += value
     pixels = b"".join(struct.pack("<H", value) for value in row[1:])
-    return header(pixel_size) + pixels * HEIGHT
+    return header(pixel_size, model_line) + pixels * HEIGHT
 
 
 SYMMETRIC = (10, 30, 60, 30, 10)
@@ -46,5 +48,7 @@ with open("worked-example-lines.kr4", "wb") as out:
     out.write(image(WORKED, "0.009"))
 with open("separation-line.kr4", "wb") as out:
     out.write(image([(402, SPIKE)], "0.009"))
+with open("no-letter-i.kr4", "wb") as out:
+    out.write(image([(402, SPIKE)], "0.009", "ABCD image"))
 with open("no-pixel-size-lines.kr4", "wb") as out:
     out.write(image(WORKED, None))

@@ -12,6 +12,7 @@ driver=$1
 source_dir=$2
 case_name=$3
 here=$source_dir/tests/script/export
+python=/usr/bin/python3
 failures=0
 
 work=$(mktemp -d) || exit 1
@@ -125,6 +126,31 @@ case $case_name in
     run_session refused refused-file-too-large sh -c 'trap "" XFSZ; exec prlimit --fsize=1000 "$@"' limited
     same_file lamp/neon-lamp.txt neon-lamp-cal.txt
     holds lamp neon-lamp.kr4 neon-lamp.txt
+    ;;
+  calibrated)
+    cp "$source_dir/tests/script/data/worked-example-lines.kr4" lamp/
+    run_session calibrated calibrated
+    "$python" "$here/reference.py" calibrated-export lamp/worked-example-lines.kr4 \
+      200 6562.852 600 4861.33 > expected-export.txt
+    cmp lamp/worked-example-lines.txt expected-export.txt ||
+      fail "the calibrated export differs from the reference"
+    rm -f expected-export.txt
+    holds lamp neon-lamp.kr4 worked-example-lines.kr4 worked-example-lines.txt
+    ;;
+  strips)
+    cp "$source_dir/samples/neon-lamp-compressed.kr4" "$source_dir/tests/script/data/no-letter-i.kr4" lamp/
+    head -c 100000 /dev/zero | tr '\0' x > object/object-strip.kr4
+    run_session strips strips
+    for strip in "object/object-strip object/object-spectrum.kr4 object/object-spectrum.kr4" \
+      "lamp/lamp-strip lamp/neon-lamp-compressed.kr4 lamp/neon-lamp.kr4" \
+      "lamp/no-letter-i-strip lamp/no-letter-i.kr4 lamp/no-letter-i.kr4"; do
+      set -- $strip
+      "$python" "$here/reference.py" strip "$2" "$3" > expected-strip.kr4
+      cmp "$1.kr4" expected-strip.kr4 || fail "$1.kr4 differs from the reference"
+    done
+    rm -f expected-strip.kr4
+    holds object object-spectrum.kr4 object-strip.kr4
+    holds lamp lamp-strip.kr4 neon-lamp-compressed.kr4 neon-lamp.kr4 no-letter-i-strip.kr4 no-letter-i.kr4
     ;;
   *)
     fail "no case named $case_name"
