@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/main_window_layout.h"
+#include "app/main_window_menus.h"
 #include "calibration/line_list.h"
 #include "ui/number_format.h"
 
@@ -16,6 +17,7 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
                        std::function<void()> endProgram)
     : form_(kMainWindowLayout),
       frmcontrast_(kContrastDialogLayout),
+      menus_(kMainWindowMenus),
       window_(kMainWindowLayout.clientWidth, kMainWindowLayout.clientHeight,
               kMainWindowLayout.background),
       graph_(kGraphArea.width, kGraphArea.height, ui::kWindowGrey),
@@ -23,6 +25,24 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
       printers_(printers),
       endProgram_(std::move(endProgram)) {
   wireHandlers();
+  wireMenus();
+}
+
+void MainWindow::wireMenus() {
+  const auto on = [this](std::string_view menu, std::string_view item,
+                         void (MainWindow::*handler)()) {
+    menus_(menu, item).setHandler([this, handler] { (this->*handler)(); });
+  };
+  on("File", "Load Spectra", &MainWindow::cmdload_Click);
+  on("File", "Load Cal", &MainWindow::cmdload2_Click);
+  on("File", "Exit", &MainWindow::cmdexit_Click);
+  on("Help", "About", &MainWindow::showAbout);
+}
+
+void MainWindow::showAbout() {
+  dialogs_.messageBox(std::string(kMainWindowLayout.caption) +
+                      "\r\nWavelength calibration of long-slit spectra from a grating "
+                      "spectrograph.");
 }
 
 void MainWindow::wireHandlers() {

@@ -11,8 +11,10 @@
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
+#include "ui/menu.h"
 #include "ui/printer.h"
 #include "ui/raster.h"
+#include "ui/settings.h"
 
 namespace halvic {
 
@@ -33,6 +35,14 @@ class MainWindow {
   const Workspace& workspace() const { return ws_; }
   ui::Form& form() { return form_; }
   ui::Form& contrastDialog() { return frmcontrast_; }
+  /** The menu bar above the client area. */
+  ui::MenuBar& menus() { return menus_; }
+  /**
+   * Where remembered settings live: in memory unless the program gives the user's own (the
+   * desktop program does; scripted sessions keep the default). settings must outlive the window.
+   */
+  void useSettings(ui::Settings& settings) { settings_ = &settings; }
+  ui::Settings& settings() { return *settings_; }
   /** A control of the window; the name is checked against the layout when the program builds. */
   ui::Control& control(MainControl name) { return form_[name.name()]; }
   const ui::Control& control(MainControl name) const { return *form_.find(name.name()); }
@@ -90,6 +100,8 @@ class MainWindow {
 
  private:
   void wireHandlers();
+  void wireMenus();
+  void showAbout();
   void fillLists();
 
   // Loads.
@@ -144,6 +156,9 @@ class MainWindow {
   Workspace ws_;
   ui::Form form_;
   ui::Form frmcontrast_;
+  ui::MenuBar menus_;
+  ui::MemorySettings memorySettings_;
+  ui::Settings* settings_ = &memorySettings_;
   ui::Raster window_;
   ui::Raster graph_;
   ui::Dialogs& dialogs_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,39 @@ class Form;
 struct FileFilter {
   std::string description;
   std::string pattern;
+};
+
+/** What a save-file dialog asks for. */
+struct SaveRequest {
+  std::string title;                // the dialog's title, the command's name
+  std::vector<FileFilter> filters;  // the first is selected
+  std::string suggestedName;        // the file name the dialog starts with, may be empty
+  /**
+   * Every file the command would write for a chosen path; the dialog asks before replacing any
+   * of them that exists, naming them all. Unset: the chosen path alone.
+   */
+  std::function<std::vector<std::string>(const std::string& path)> filesWritten;
+};
+
+/** One field of a form: a text box, or a check box whose value is "0" or "1". */
+struct FormField {
+  enum class Kind { Text, Check };
+  std::string name;   // the key it fills, by which scripted sessions set it
+  std::string label;  // what the user reads beside it
+  Kind kind = Kind::Text;
+  std::string value;  // as shown when the form opens
+};
+
+/** A dialog of several fields with OK and Cancel. */
+struct FormRequest {
+  std::string title;
+  std::string text;  // shown above the fields, may be empty
+  std::vector<FormField> fields;
+  /**
+   * Called on OK with the fields as the user left them: nullopt takes them, a text refuses them
+   * with that message, and the form stays open for a correction. Unset: everything is taken.
+   */
+  std::function<std::optional<std::string>(const std::vector<FormField>&)> validate;
 };
 
 /**
@@ -38,6 +72,13 @@ class Dialogs {
   void messageBox(std::string_view text) { messageBox(text, {}); }
   /** Shows a second window modally; returns once the window has been hidden. */
   virtual void showModal(Form& window) = 0;
+  /**
+   * A save-file dialog; the chosen path (the user has agreed to replace what exists), or nullopt
+   * when cancelled.
+   */
+  virtual std::optional<std::string> saveFile(const SaveRequest& request) = 0;
+  /** A form; the fields as taken on OK, or nullopt when cancelled. */
+  virtual std::optional<std::vector<FormField>> showForm(const FormRequest& request) = 0;
 };
 
 }  // namespace halvic::ui

@@ -57,6 +57,69 @@ TEST(HeadlessDialogsTest, AModalWindowRunsItsAnswerAndEndsHidden) {
   EXPECT_FALSE(dialog.visible());
 }
 
+// A form of two fields whose "count" must be a digit: a refusal shows its message, the next
+// answer corrects the fields as they stand, and with no answer left the form is cancelled.
+TEST(HeadlessDialogsTest, AFormTakesItsAnswersUntilTheyAreAccepted) {
+  const FormRequest request{
+      .title = "Details",
+      .fields = {{"name", "Name", FormField::Kind::Text, "shown"},
+                 {"count", "Count", FormField::Kind::Text, "1"},
+                 {"apply", "Apply", FormField::Kind::Check, "0"}},
+      .validate = [](const std::vector<FormField>& fields) -> std::optional<std::string> {
+        const std::string& count = fields[1].value;
+        if (count.size() == 1 && count[0] >= '0' && count[0] <= '9') {
+          return std::nullopt;
+        }
+        return "Count must be a digit.";
+      }};
+  struct Row {
+    std::string name;
+    std::vector<std::optional<FormAnswer>> answers;
+    std::optional<std::vector<std::string>> taken;
+    std::string transcript;
+  };
+  const std::vector<Row> rows{
+      {"taken as answered",
+       {FormAnswer{{"count", "7"}, {"apply", "1"}}},
+       std::vector<std::string>{"shown", "7", "1"},
+       ""},
+      {"refused, then corrected; the first answer's name stays",
+       {FormAnswer{{"name", "x"}, {"count", "77"}}, FormAnswer{{"count", "8"}}},
+       std::vector<std::string>{"x", "8", "0"},
+       "message: Count must be a digit.\n"},
+      {"refused with nothing left: cancelled",
+       {FormAnswer{{"count", "x"}}},
+       std::nullopt,
+       "message: Count must be a digit.\n"},
+      {"cancelled", {std::nullopt}, std::nullopt, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::ostringstream transcript;
+    HeadlessDialogs dialogs(transcript);
+    for (const auto& answer : row.answers) {
+      dialogs.queueForm(answer);
+    }
+    const std::optional<std::vector<FormField>> taken = dialogs.showForm(request);
+    ASSERT_EQ(taken.has_value(), row.taken.has_value());
+    if (taken) {
+      std::vector<std::string> values;
+      for (const FormField& field : *taken) {
+        values.push_back(field.value);
+      }
+      EXPECT_EQ(values, *row.taken);
+    }
+    EXPECT_EQ(transcript.str(), row.transcript);
+  }
+  std::ostringstream transcript;
+  HeadlessDialogs dialogs(transcript);
+  EXPECT_THROW(dialogs.showForm(request), MissingAnswer);
+  dialogs.queueForm(FormAnswer{{"colour", "red"}});
+  EXPECT_THROW(dialogs.showForm(request), MissingAnswer);
+  dialogs.queueForm(FormAnswer{{"apply", "yes"}});
+  EXPECT_THROW(dialogs.showForm(request), MissingAnswer);
+}
+
 TEST(HeadlessPrinterTest, APageIsWrittenWhenTheDocumentEndsWithCoordinatesRoundedHalfToEven) {
   const test::TempDir dir;
   const std::filesystem::path path = dir.file("page.txt");

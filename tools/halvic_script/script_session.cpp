@@ -191,6 +191,18 @@ void ScriptSession::runLine(std::string_view line) {
   } else if (command == "input-cancel") {
     expectWords(words, 1, "input-cancel");
     dialogs_.queueInput(std::nullopt);
+  } else if (command == "save") {
+    dialogs_.queueSave(std::string(textAfterWords(line, 1)));
+  } else if (command == "save-cancel") {
+    expectWords(words, 1, "save-cancel");
+    dialogs_.queueSave(std::nullopt);
+  } else if (command == "form") {
+    dialogs_.queueForm(formAnswer(textAfterWords(line, 1)));
+  } else if (command == "form-cancel") {
+    expectWords(words, 1, "form-cancel");
+    dialogs_.queueForm(std::nullopt);
+  } else if (command == "menu") {
+    chooseMenuItem(textAfterWords(line, 1));
   } else if (command == "contrast") {
     expectWords(words, 3, "contrast BG RANGE");
     answerContrast(words[1], words[2]);
@@ -234,6 +246,35 @@ void ScriptSession::runLine(std::string_view line) {
 }
 
 void ScriptSession::answerOpen(std::string_view text) { dialogs_.queueOpenFile(std::string(text)); }
+
+ui::FormAnswer ScriptSession::formAnswer(std::string_view text) {
+  ui::FormAnswer answer;
+  while (!text.empty()) {
+    const size_t bar = text.find('|');
+    const std::string_view pair = text.substr(0, bar);
+    const size_t equals = pair.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+      throw ScriptError("a form answer is NAME=VALUE pairs separated by '|', not " + quoted(pair));
+    }
+    answer.emplace_back(std::string(pair.substr(0, equals)), std::string(pair.substr(equals + 1)));
+    text = bar == std::string_view::npos ? std::string_view() : text.substr(bar + 1);
+  }
+  return answer;
+}
+
+void ScriptSession::chooseMenuItem(std::string_view path) {
+  const size_t slash = path.find('/');
+  if (slash == std::string_view::npos) {
+    throw ScriptError("usage: menu MENU/ITEM");
+  }
+  ui::MenuItem* item = window_.menus().find(path.substr(0, slash), path.substr(slash + 1));
+  if (item == nullptr) {
+    throw ScriptError("no menu item " + quoted(path));
+  }
+  if (!item->choose()) {
+    transcript_ << "disabled: " << path << '\n';
+  }
+}
 
 void ScriptSession::answerContrast(std::string_view background, std::string_view range) {
   const auto typeInto = [](ui::Form& dialog, std::string_view box, const std::string& text) {

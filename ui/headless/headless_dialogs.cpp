@@ -1,5 +1,7 @@
 #include "ui/headless/headless_dialogs.h"
 
+#include <algorithm>
+
 #include "ui/form.h"
 #include "ui/headless/transcript_text.h"
 
@@ -60,6 +62,56 @@ void HeadlessDialogs::showModal(Form& window) {
   if (window.visible()) {
     window.hide();
   }
+}
+
+std::optional<std::string> HeadlessDialogs::saveFile(const SaveRequest& /*request*/) {
+  if (saveAnswers_.empty()) {
+    throw MissingAnswer("a save-file dialog found no queued answer");
+  }
+  std::optional<std::string> answer = std::move(saveAnswers_.front());
+  saveAnswers_.pop_front();
+  return answer;
+}
+
+namespace {
+
+/** Sets the named fields of a form as the user types them; an unknown name is no answer. */
+void applyFormAnswer(std::vector<FormField>& fields, const FormAnswer& answer) {
+  for (const auto& [name, value] : answer) {
+    const auto field = std::find_if(fields.begin(), fields.end(),
+                                    [&name](const FormField& f) { return f.name == name; });
+    if (field == fields.end()) {
+      throw MissingAnswer("the form has no field named '" + name + "'");
+    }
+    if (field->kind == FormField::Kind::Check && value != "0" && value != "1") {
+      throw MissingAnswer("the check box '" + name + "' takes 0 or 1");
+    }
+    field->value = value;
+  }
+}
+
+}  // namespace
+
+std::optional<std::vector<FormField>> HeadlessDialogs::showForm(const FormRequest& request) {
+  if (formAnswers_.empty()) {
+    throw MissingAnswer("a form found no queued answer");
+  }
+  std::vector<FormField> fields = request.fields;
+  while (!formAnswers_.empty()) {
+    const std::optional<FormAnswer> answer = std::move(formAnswers_.front());
+    formAnswers_.pop_front();
+    if (!answer) {
+      return std::nullopt;
+    }
+    applyFormAnswer(fields, *answer);
+    const std::optional<std::string> refusal =
+        request.validate ? request.validate(fields) : std::nullopt;
+    if (!refusal) {
+      return fields;
+    }
+    messageBox(*refusal);
+  }
+  return std::nullopt;  // refused, and the user gave up: the form is cancelled
 }
 
 }  // namespace halvic::ui

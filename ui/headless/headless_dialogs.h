@@ -6,16 +6,21 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/dialogs.h"
 
 namespace halvic::ui {
 
-/** Thrown when a dialog opens and no answer was queued for it. */
+/** Thrown when a dialog opens and no answer was queued for it, or its answer does not fit it. */
 class MissingAnswer : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+/** A form answer: each named field set to its value, the others left as shown. */
+using FormAnswer = std::vector<std::pair<std::string, std::string>>;
 
 /**
  * Dialogs answered from queues, one queue a kind of dialog, consumed in order. Message boxes and
@@ -36,6 +41,10 @@ class HeadlessDialogs : public Dialogs {
   void queueOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
   void queueInput(std::optional<std::string> text) { inputAnswers_.push_back(std::move(text)); }
   void queueModal(ModalAnswer answer) { modalAnswers_.push_back(std::move(answer)); }
+  /** The next save-file dialog returns path (nullopt: cancelled). */
+  void queueSave(std::optional<std::string> path) { saveAnswers_.push_back(std::move(path)); }
+  /** The next form takes these values and OK (nullopt: cancelled). */
+  void queueForm(std::optional<FormAnswer> answer) { formAnswers_.push_back(std::move(answer)); }
   /** The answer of a modal window whose queue is empty; without one, that is an error. */
   void setDefaultModalAnswer(ModalAnswer answer) { defaultModal_ = std::move(answer); }
 
@@ -46,6 +55,12 @@ class HeadlessDialogs : public Dialogs {
   using Dialogs::messageBox;
   void messageBox(std::string_view text, std::string_view reason) override;
   void showModal(Form& window) override;
+  std::optional<std::string> saveFile(const SaveRequest& request) override;
+  /**
+   * Applies the next queued answer and validates it; a refusal is shown as a message box and the
+   * next queued answer corrects the fields as they stand, or, with none left, cancels.
+   */
+  std::optional<std::vector<FormField>> showForm(const FormRequest& request) override;
 
   /** The filters of the last open-file dialog, for tests. */
   const std::vector<FileFilter>& lastFilters() const { return lastFilters_; }
@@ -57,6 +72,8 @@ class HeadlessDialogs : public Dialogs {
   std::deque<std::optional<std::string>> openAnswers_;
   std::deque<std::optional<std::string>> inputAnswers_;
   std::deque<ModalAnswer> modalAnswers_;
+  std::deque<std::optional<std::string>> saveAnswers_;
+  std::deque<std::optional<FormAnswer>> formAnswers_;
   ModalAnswer defaultModal_;
   std::vector<FileFilter> lastFilters_;
   int lastSelectedFilter_ = -1;

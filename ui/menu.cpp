@@ -1,0 +1,81 @@
+#include "ui/menu.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace halvic::ui {
+
+std::string MenuItem::name() const {
+  std::string name;
+  for (const char character : spec_.text) {
+    if (character != '&') {
+      name += character;
+    }
+  }
+  while (!name.empty() && name.back() == '.') {
+    name.pop_back();
+  }
+  return name;
+}
+
+void MenuItem::changed() {
+  if (view_ != nullptr) {
+    view_->menuItemChanged(*this);
+  }
+}
+
+void MenuItem::setEnabled(bool enabled) {
+  if (enabled != enabled_) {
+    enabled_ = enabled;
+    changed();
+  }
+}
+
+void MenuItem::setHandler(std::function<void()> handler) {
+  onTriggered_ = std::move(handler);
+  changed();
+}
+
+bool MenuItem::choose() {
+  if (!enabled()) {
+    return false;
+  }
+  onTriggered_();
+  return true;
+}
+
+MenuBar::MenuBar(std::span<const MenuItemSpec> items) {
+  items_.reserve(items.size());
+  for (const MenuItemSpec& spec : items) {
+    items_.push_back(std::make_unique<MenuItem>(spec));
+  }
+}
+
+MenuItem* MenuBar::find(std::string_view menu, std::string_view name) {
+  for (const auto& item : items_) {
+    if (item->spec().menu == menu && item->name() == name) {
+      return item.get();
+    }
+  }
+  return nullptr;
+}
+
+MenuItem& MenuBar::operator()(std::string_view menu, std::string_view name) {
+  MenuItem* item = find(menu, name);
+  if (item == nullptr) {
+    throw std::logic_error("no menu item " + std::string(menu) + "/" + std::string(name));
+  }
+  return *item;
+}
+
+std::vector<std::string_view> MenuBar::menus() const {
+  std::vector<std::string_view> menus;
+  for (const auto& item : items_) {
+    if (std::find(menus.begin(), menus.end(), item->spec().menu) == menus.end()) {
+      menus.push_back(item->spec().menu);
+    }
+  }
+  return menus;
+}
+
+}  // namespace halvic::ui
