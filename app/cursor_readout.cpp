@@ -1,5 +1,8 @@
 // The graph cursor, its mark between the strips, and the read-out.
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/main_window.h"
 #include "ui/number_format.h"
 #include "ui/number_text.h"
@@ -30,6 +33,38 @@ void MainWindow::moveCursorMark() {
 }
 
 void MainWindow::hsbspectra_Scroll() { moveCursorMark(); }
+
+void MainWindow::moveCursorTo(int column) { control("hsbspectra").setValue(column); }
+
+void MainWindow::Form_MouseUp(int x, int y) {
+  ws_.pixelPickMode = false;  // the pick mode ends with any release over the window
+  if (x < 0 || y < 0 || x >= window_.width() || y >= window_.height()) {
+    return;
+  }
+  for (const ImageKind kind : {ImageKind::Data, ImageKind::Cal}) {
+    const ImageSlot slot = imageSlot(ws_, kind);
+    const ui::ControlSpec& frame = control(slot.frame).spec();
+    const int column = x - static_cast<int>(ui::roundHalfEven(slot.stripLeft));
+    if (slot.loaded && y >= frame.y && y < frame.bottom() && column >= 1 && column <= slot.width) {
+      moveCursorTo(column);
+      return;
+    }
+  }
+}
+
+void MainWindow::Picgraph_MouseUp(int x, int y) {
+  const bool onGraph = x >= 0 && y >= 0 && x < graph_.width() && y < graph_.height();
+  if (onGraph && ws_.profileLength >= 1) {
+    moveCursorTo(columnAtGraphX(x, graphInputs()));
+  }
+}
+
+void MainWindow::Picgraph_MouseWheel(int steps) {
+  if (ws_.profileLength >= 1) {
+    moveCursorTo(static_cast<int>(
+        std::clamp<int64_t>(int64_t{ws_.cursorPixel} - steps, INT32_MIN, INT32_MAX)));
+  }
+}
 
 void MainWindow::hsbspectra_Change() {
   moveCursorMark();

@@ -8,6 +8,7 @@
 #include "app/main_window_layout.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
+#include "spectrum/graph_rendering.h"
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
@@ -87,6 +88,13 @@ class MainWindow {
   // Cursor and read-out.
   void hsbspectra_Scroll();
   void hsbspectra_Change();
+  /** A click released at window pixel (x, y): on a loaded strip it puts the cursor there. */
+  void Form_MouseUp(int x, int y);
+  /** A click released at graph pixel (x, y): the cursor goes to the column drawn there. */
+  void Picgraph_MouseUp(int x, int y);
+  /** The wheel turned over the graph, positive away from the user: one column a notch, as over
+   * the cursor's scroll bar (away from the user is towards column 1). */
+  void Picgraph_MouseWheel(int steps);
   void cmdemission_Click();
   // Line list and centroid width.
   void cboscale_Click();
@@ -128,6 +136,7 @@ class MainWindow {
   bool expandChecked();
 
   // Graph.
+  GraphInputs graphInputs() const;
   void drawGraph();
   void graphImage(ImageKind kind);
   void markCurrentImage(ImageKind kind);
@@ -140,6 +149,8 @@ class MainWindow {
 
   // Cursor and read-out.
   void moveCursorMark();
+  /** Moves the cursor's scroll bar to column, which raises its change handler when it moves. */
+  void moveCursorTo(int column);
   void showReadout();
   void showWavelengthReadout();
   GratingModel gratingModel() const;

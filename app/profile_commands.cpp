@@ -44,7 +44,7 @@ void MainWindow::refreshDataProfile() {
                         .values;
 }
 
-void MainWindow::drawGraph() {
+GraphInputs MainWindow::graphInputs() const {
   GraphScale scale = GraphScale::Autoscaled;
   if (ws_.linearGraph) {
     scale = GraphScale::Linear;
@@ -53,9 +53,11 @@ void MainWindow::drawGraph() {
   } else if (ws_.pushedGraph) {
     scale = GraphScale::Pushed;
   }
-  halvic::drawGraph(graph_, GraphInputs{ws_.profile, ws_.profileLength, ws_.profileMax,
-                                        ws_.profileMin, ws_.cursorPixel, ws_.centroidWidth, scale});
+  return GraphInputs{ws_.profile,     ws_.profileLength, ws_.profileMax, ws_.profileMin,
+                     ws_.cursorPixel, ws_.centroidWidth, scale};
 }
+
+void MainWindow::drawGraph() { halvic::drawGraph(graph_, graphInputs()); }
 
 void MainWindow::markCurrentImage(ImageKind kind) {
   const ImageSlot current = imageSlot(ws_, kind);

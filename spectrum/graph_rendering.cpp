@@ -156,6 +156,11 @@ void drawCentroidWindow(ui::Raster& graph, int16_t centroidWidth) {
 
 }  // namespace
 
+int columnAtGraphX(int x, const GraphInputs& inputs) {
+  const double columnsFromCursor = static_cast<double>(x - kCursorX) / kUnitsPerColumn;
+  return cursorColumn(inputs) + static_cast<int>(ui::roundHalfEven(columnsFromCursor));
+}
+
 void drawGraph(ui::Raster& graph, const GraphInputs& inputs) {
   graph.clear();
   const int cursor = cursorColumn(inputs);

@@ -36,4 +36,10 @@ struct GraphInputs {
  */
 void drawGraph(ui::Raster& graph, const GraphInputs& inputs);
 
+/**
+ * The profile column whose vertex lies nearest graph x in the graph drawGraph draws from inputs:
+ * the drawn cursor column at x 129, four units a column (a half rounded to the even column).
+ */
+int columnAtGraphX(int x, const GraphInputs& inputs);
+
 }  // namespace halvic

@@ -201,6 +201,12 @@ void ScriptSession::runLine(std::string_view line) {
   } else if (command == "form-cancel") {
     expectWords(words, 1, "form-cancel");
     dialogs_.queueForm(std::nullopt);
+  } else if (command == "press") {
+    expectWords(words, 4, "press SURFACE X Y");
+    press(words[1], wholeNumber(words[2], "X"), wholeNumber(words[3], "Y"));
+  } else if (command == "wheel") {
+    expectWords(words, 3, "wheel SURFACE STEPS");
+    wheel(words[1], wholeNumber(words[2], "a number of steps"));
   } else if (command == "menu") {
     chooseMenuItem(textAfterWords(line, 1));
   } else if (command == "contrast") {
@@ -260,6 +266,24 @@ ui::FormAnswer ScriptSession::formAnswer(std::string_view text) {
     text = bar == std::string_view::npos ? std::string_view() : text.substr(bar + 1);
   }
   return answer;
+}
+
+void ScriptSession::press(std::string_view surface, int x, int y) {
+  if (surface == "window") {
+    window_.Form_MouseUp(x, y);
+  } else if (surface == "graph") {
+    window_.Picgraph_MouseUp(x, y);
+  } else {
+    throw ScriptError("no drawing surface named " + quoted(surface));
+  }
+}
+
+void ScriptSession::wheel(std::string_view surface, int steps) {
+  if (surface == "graph") {
+    window_.Picgraph_MouseWheel(steps);
+  } else if (surface != "window") {  // the window's own surface does nothing with the wheel
+    throw ScriptError("no drawing surface named " + quoted(surface));
+  }
 }
 
 void ScriptSession::chooseMenuItem(std::string_view path) {

@@ -34,6 +34,8 @@ class ScriptSession {
   void answerOpen(std::string_view text);
   static ui::FormAnswer formAnswer(std::string_view text);
   void chooseMenuItem(std::string_view path);
+  void press(std::string_view surface, int x, int y);
+  void wheel(std::string_view surface, int steps);
   void answerContrast(std::string_view background, std::string_view range);
   void userAction(std::string_view command, std::string_view name, std::string_view argument);
   void printControl(std::string_view name);
