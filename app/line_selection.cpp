@@ -4,12 +4,15 @@
 #include <optional>
 
 #include "app/main_window.h"
+#include "app/main_window_tooltips.h"
 #include "calibration/line_list.h"
 #include "ui/number_text.h"
 
 namespace halvic {
 
 namespace {
+
+constexpr std::string_view kLineListToolTip = toolTipOf("cboscale");
 
 /** A manual entry as a 32-bit float, or nullopt when it is not a number a float can hold. */
 std::optional<float> manualWavelength(const std::string& text) {
@@ -27,6 +30,16 @@ std::optional<float> manualWavelength(const std::string& text) {
 }  // namespace
 
 void MainWindow::cboscale_Click() {
+  chooseLine();
+  // "Manual Entry" names no wavelength of its own: the tip tells which one is in force.
+  const bool manual = control("cboscale").listIndex() == static_cast<int>(lineList().size());
+  control("cboscale")
+      .setToolTip(manual ? "The wavelength in force: " + ws_.selectedLineWavelength.text() +
+                               " Angstroms"
+                         : std::string(kLineListToolTip));
+}
+
+void MainWindow::chooseLine() {
   const int index = control("cboscale").listIndex();
   const auto lines = lineList();
   if (index >= 0 && index < static_cast<int>(lines.size())) {

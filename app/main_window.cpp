@@ -2,6 +2,7 @@
 
 #include "app/main_window_layout.h"
 #include "app/main_window_menus.h"
+#include "app/main_window_tooltips.h"
 #include "calibration/line_list.h"
 #include "ui/number_format.h"
 
@@ -88,6 +89,12 @@ void MainWindow::wireHandlers() {
 
 void MainWindow::Form_Load() {
   frmcontrast_.hide();
+  for (const ToolTipRow& row : kMainWindowToolTips) {
+    control(row.control).setToolTip(std::string(row.text));
+  }
+  for (const ContrastToolTipRow& row : kContrastDialogToolTips) {
+    contrastControl(row.control).setToolTip(std::string(row.text));
+  }
   for (const LineListEntry& entry : lineList()) {
     control("cboscale").addItem(std::string(entry.text));
   }

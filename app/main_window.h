@@ -155,6 +155,8 @@ class MainWindow {
   void showWavelengthReadout();
   GratingModel gratingModel() const;
 
+  void chooseLine();
+
   // Line marking.
   struct MarkingState;
   MarkingState markingState() const;

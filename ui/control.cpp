@@ -101,6 +101,13 @@ void Control::setListIndex(int index) {
   raise(onClick);
 }
 
+void Control::setToolTip(std::string toolTip) {
+  if (toolTip != toolTip_) {
+    toolTip_ = std::move(toolTip);
+    changed();
+  }
+}
+
 void Control::setVisible(bool visible) {
   visible_ = visible;
   changed();

@@ -76,6 +76,10 @@ class Control {
   bool visible() const { return visible_; }
   void setVisible(bool visible);
 
+  /** What the control does, shown when the pointer rests on it. */
+  const std::string& toolTip() const { return toolTip_; }
+  void setToolTip(std::string toolTip);
+
   // Events raised to the program's handlers.
   std::function<void()> onClick;
   std::function<void()> onScroll;
@@ -115,6 +119,7 @@ class Control {
   std::vector<std::string> items_;
   int listIndex_ = -1;
   bool visible_ = true;
+  std::string toolTip_;
   ControlView* view_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,45 @@ TEST_F(MainWindowTest, ContrastRedrawsItsOwnStripWithTheNewValues) {
     session.control("cmdcontrast2").userClick();
     EXPECT_EQ(greyAt(surface, 188, 14), row.grey);
   }
+}
+
+TEST_F(MainWindowTest, EveryControlOnScreenSaysWhatItDoes) {
+  int withTip = 0;
+  for (const auto& control : window_.form().controls()) {
+    const ui::ControlKind kind = control->kind();
+    if (kind == ui::ControlKind::Shape || kind == ui::ControlKind::Line) {
+      continue;  // drawn frames and lines, not controls the user handles
+    }
+    EXPECT_FALSE(control->toolTip().empty()) << control->name();
+    ++withTip;
+  }
+  for (const auto& control : window_.contrastDialog().controls()) {
+    EXPECT_FALSE(control->toolTip().empty()) << control->name();
+    ++withTip;
+  }
+  EXPECT_EQ(withTip, 42 + 5);
+}
+
+TEST_F(MainWindowTest, TheLineListTipNamesTheWavelengthInForceForAManualEntry) {
+  const std::string listTip = control("cboscale").toolTip();
+  struct Row {
+    std::string name;
+    std::optional<std::string> input;
+    std::string tip;
+  };
+  const std::vector<Row> rows{
+      {"a manual wavelength", "5875.6", "The wavelength in force: 5875.6 Angstroms"},
+      {"cancelled: the line before stays in force", std::nullopt,
+       "The wavelength in force: 5875.6 Angstroms"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    dialogs_.queueInput(row.input);
+    control("cboscale").userSelect(47);
+    EXPECT_EQ(control("cboscale").toolTip(), row.tip);
+  }
+  control("cboscale").userSelect(8);
+  EXPECT_EQ(control("cboscale").toolTip(), listTip);
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgramWithoutAQuestion) {
