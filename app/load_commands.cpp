@@ -31,12 +31,13 @@ void MainWindow::cmdload_Click() { loadImage(ImageKind::Data); }
 
 void MainWindow::cmdload2_Click() { loadImage(ImageKind::Cal); }
 
-void MainWindow::chooseImageFile() {
-  ws_.selectedFileName = dialogs_.openFile(imageFileFilters(), 0).value_or(std::string());
+void MainWindow::chooseImageFile(MainControl button) {
+  ws_.selectedFileName =
+      dialogs_.openFile(control(button).caption(), imageFileFilters(), 0).value_or(std::string());
 }
 
 void MainWindow::loadImage(ImageKind kind) {
-  chooseImageFile();
+  chooseImageFile(kind == ImageKind::Data ? MainControl("cmdload") : MainControl("cmdload2"));
   if (ws_.selectedFileName.empty()) {
     dialogs_.messageBox("No file was selected");
     return;

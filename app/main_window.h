@@ -114,7 +114,8 @@ class MainWindow {
 
   // Loads.
   void loadImage(ImageKind kind);
-  void chooseImageFile();
+  /** The open-file dialog, titled after the button that asks. */
+  void chooseImageFile(MainControl button);
   bool readImageFile(ImageKind kind);
   void blackOutStrip(MainControl frameName);
   void placeInFrame(ImageSlot& slot);

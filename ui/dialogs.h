@@ -57,8 +57,12 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
 
-  /** An open-file dialog; the chosen path, or nullopt when cancelled or when the dialog failed. */
-  virtual std::optional<std::string> openFile(const std::vector<FileFilter>& filters,
+  /**
+   * An open-file dialog titled after the command that asks (empty: the toolkit's title); the
+   * chosen path, or nullopt when cancelled or when the dialog failed.
+   */
+  virtual std::optional<std::string> openFile(std::string_view title,
+                                              const std::vector<FileFilter>& filters,
                                               int selectedFilter) = 0;
   /** An input box; the entered text, or nullopt when cancelled. */
   virtual std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,

@@ -145,6 +145,19 @@ TEST_F(MainWindowTest, TheLineListTipNamesTheWavelengthInForceForAManualEntry) {
   EXPECT_EQ(control("cboscale").toolTip(), listTip);
 }
 
+TEST_F(MainWindowTest, TheOpenDialogIsTitledAfterItsCommand) {
+  struct Row {
+    std::string_view button;
+    std::string title;
+  };
+  for (const Row& row : std::vector<Row>{{"cmdload", "Load Spectra"}, {"cmdload2", "Load Cal"}}) {
+    load(kRamp, row.button);
+    EXPECT_EQ(dialogs_.lastOpenTitle(), row.title);
+    EXPECT_EQ(dialogs_.lastSelectedFilter(), 0);
+    EXPECT_EQ(dialogs_.lastFilters().front().description, "All Files (*.*)");
+  }
+}
+
 TEST_F(MainWindowTest, ExitEndsTheProgramWithoutAQuestion) {
   control("cmdexit").userClick();
   EXPECT_TRUE(ended_);

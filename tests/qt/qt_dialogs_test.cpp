@@ -83,14 +83,14 @@ TEST(QtDialogs, OpenFileFiltersAsMeantAndReturnsTheTypedPath) {
     files.findChild<QLineEdit*>("fileNameEdit")->setText("new.kr4");  // typed, not there yet
     static_cast<QDialog&>(files).accept();                            // public in the base
   });
-  const std::optional<std::string> path = dialogs.openFile(filters, 0);
+  const std::optional<std::string> path = dialogs.openFile("Load Spectra", filters, 0);
   EXPECT_EQ(path, folder.filePath("new.kr4").toStdString());
   EXPECT_EQ(shownFilters, QStringList({"All Files (*.*)", "KR4 Files (*.KR4)"}));
   EXPECT_EQ(allFiles, QStringList({"a.KR4", "b.kr4", "c.txt", "noext"}));
   EXPECT_EQ(kr4Files, QStringList({"a.KR4", "b.kr4"}));
 
   ModalAnswer cancel([](QWidget& dialog) { dynamic_cast<QDialog&>(dialog).reject(); });
-  EXPECT_EQ(dialogs.openFile(filters, 1), std::nullopt);
+  EXPECT_EQ(dialogs.openFile("Load Spectra", filters, 1), std::nullopt);
 }
 
 TEST(QtDialogs, ShowModalRunsUntilTheFormIsHidden) {

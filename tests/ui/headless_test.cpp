@@ -27,11 +27,11 @@ TEST(HeadlessDialogsTest, AnswersComeFromTheirOwnQueuesAndTheTranscriptRecordsBo
   dialogs.queueInput("abc");
   dialogs.queueOpenFile(std::nullopt);
   dialogs.queueOpenFile("x.kr4");
-  EXPECT_EQ(dialogs.openFile({}, 0), std::nullopt);
+  EXPECT_EQ(dialogs.openFile("Load Spectra", {}, 0), std::nullopt);
   EXPECT_EQ(dialogs.inputBox("Prompt", "Title", "c:\\images\\"), "abc");
   dialogs.messageBox("line one\r\nline two");
-  EXPECT_EQ(dialogs.openFile({}, 0), "x.kr4");
-  EXPECT_THROW(dialogs.openFile({}, 0), MissingAnswer);
+  EXPECT_EQ(dialogs.openFile("Load Spectra", {}, 0), "x.kr4");
+  EXPECT_THROW(dialogs.openFile("Load Spectra", {}, 0), MissingAnswer);
   EXPECT_THROW(dialogs.inputBox("p", "t", "d"), MissingAnswer);
   EXPECT_EQ(transcript.str(),
             "input-box: Title | Prompt | c:\\\\images\\\\\n"

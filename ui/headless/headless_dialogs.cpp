@@ -7,8 +7,10 @@
 
 namespace halvic::ui {
 
-std::optional<std::string> HeadlessDialogs::openFile(const std::vector<FileFilter>& filters,
+std::optional<std::string> HeadlessDialogs::openFile(std::string_view title,
+                                                     const std::vector<FileFilter>& filters,
                                                      int selectedFilter) {
+  lastOpenTitle_ = title;
   lastFilters_ = filters;
   lastSelectedFilter_ = selectedFilter;
   if (openAnswers_.empty()) {

@@ -48,7 +48,8 @@ class HeadlessDialogs : public Dialogs {
   /** The answer of a modal window whose queue is empty; without one, that is an error. */
   void setDefaultModalAnswer(ModalAnswer answer) { defaultModal_ = std::move(answer); }
 
-  std::optional<std::string> openFile(const std::vector<FileFilter>& filters,
+  std::optional<std::string> openFile(std::string_view title,
+                                      const std::vector<FileFilter>& filters,
                                       int selectedFilter) override;
   std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
@@ -65,6 +66,7 @@ class HeadlessDialogs : public Dialogs {
   /** The filters of the last open-file dialog, for tests. */
   const std::vector<FileFilter>& lastFilters() const { return lastFilters_; }
   int lastSelectedFilter() const { return lastSelectedFilter_; }
+  const std::string& lastOpenTitle() const { return lastOpenTitle_; }
 
  private:
   std::ostream& transcript_;
@@ -77,6 +79,7 @@ class HeadlessDialogs : public Dialogs {
   ModalAnswer defaultModal_;
   std::vector<FileFilter> lastFilters_;
   int lastSelectedFilter_ = -1;
+  std::string lastOpenTitle_;
 };
 
 }  // namespace halvic::ui

@@ -47,9 +47,10 @@ QtDialogs::~QtDialogs() {
   }
 }
 
-std::optional<std::string> QtDialogs::openFile(const std::vector<FileFilter>& filters,
+std::optional<std::string> QtDialogs::openFile(std::string_view title,
+                                               const std::vector<FileFilter>& filters,
                                                int selectedFilter) {
-  QFileDialog dialog(owner_);
+  QFileDialog dialog(owner_, shownText(title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

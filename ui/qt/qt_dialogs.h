@@ -41,14 +41,16 @@ class QtDialogs : public Dialogs {
 
   void setOwner(QWidget* owner) { owner_ = owner; }
 
-  std::optional<std::string> openFile(const std::vector<FileFilter>& filters,
+  std::optional<std::string> openFile(std::string_view title,
+                                      const std::vector<FileFilter>& filters,
                                       int selectedFilter) override;
   std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   using Dialogs::messageBox;
   void messageBox(std::string_view text, std::string_view reason) override;
   void showModal(Form& window) override;
-  /** Starts in the folder last used; asks before replacing, naming every file the command writes. */
+  /** Starts in the folder last used; asks before replacing, naming every file the command writes.
+   */
   std::optional<std::string> saveFile(const SaveRequest& request) override;
   /** A dialog of the fields with OK and Cancel; a refusal shows its message over the form. */
   std::optional<std::vector<FormField>> showForm(const FormRequest& request) override;
