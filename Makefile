@@ -5,6 +5,7 @@
 #   make test-sanitize  only the AddressSanitizer/UndefinedBehaviorSanitizer build's tests
 #   make bench          build and run the benchmarks
 #   make fuzz           build the image reader's fuzzer with clang and run it for two minutes
+#   make soak           thousands of random scripted sessions (the short run is part of make test)
 
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
@@ -19,7 +20,7 @@ FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 TEST_ENV := QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 LANG=C.UTF-8 \
             DBUS_SESSION_BUS_ADDRESS=disabled: CTEST_OUTPUT_ON_FAILURE=1
 
-.PHONY: all deps build run test test-plain test-sanitize bench fuzz clean
+.PHONY: all deps build run test test-plain test-sanitize bench fuzz soak clean
 
 all: build
 
@@ -57,6 +58,10 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target halvic_image_reader_fuzzer
 	mkdir -p fuzz-corpus
 	$(FUZZ_DIR)/tests/fuzz/halvic_image_reader_fuzzer -max_total_time=120 fuzz-corpus tests/imagefile/data
+
+soak: build
+	/usr/bin/python3 tests/soak/random_sessions.py $(BUILD_DIR)/tools/halvic_script/halvic-script . \
+	  --sessions 5000 --actions 200
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
