@@ -38,7 +38,7 @@ void MainWindow::cmdtext_Click() {
   // Written whole before anything claims it was saved: a failed write leaves the old file, the
   // label and the workspace as they were.
   if (const auto failure = writeFileAtomically(fileName, std::span<const char>(text.bytes))) {
-    dialogs_.messageBox(notSavedMessage(fileName, *failure));
+    dialogs_.messageBox(notSavedMessage(fileName, *failure), fileName + ": " + *failure);
     return;
   }
   if (text.lastEvaluated) {

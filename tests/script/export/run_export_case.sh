@@ -40,7 +40,10 @@ run_session() {
     fail "transcript of $script differs from $expected:"
     diff "$expected" transcript
   fi
-  if [ -s errors ]; then
+  if [ -f "${expected%.expected}.stderr" ]; then
+    cmp -s errors "${expected%.expected}.stderr" ||
+      fail "error stream of $script differs from ${expected%.expected}.stderr: $(cat errors)"
+  elif [ -s errors ]; then
     fail "error stream of $script:"
     cat errors
   fi
@@ -151,6 +154,26 @@ case $case_name in
     rm -f expected-strip.kr4
     holds object object-spectrum.kr4 object-strip.kr4
     holds lamp lamp-strip.kr4 neon-lamp-compressed.kr4 neon-lamp.kr4 no-letter-i-strip.kr4 no-letter-i.kr4
+    ;;
+  strip-file-too-large)
+    # The strip file made first stays whole when a size limit stops the second.
+    run_session strip-first strip-first
+    cp lamp/strip.kr4 first-strip.kr4
+    run_session strip-refused strip-refused-too-large sh -c 'trap "" XFSZ; exec prlimit --fsize=1000 "$@"' limited
+    cmp lamp/strip.kr4 first-strip.kr4 || fail "the earlier strip file changed"
+    rm -f first-strip.kr4
+    holds lamp neon-lamp.kr4 strip.kr4
+    ;;
+  strip-permission-denied)
+    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
+      echo "SKIP: needs root and setpriv to run the session as another user"
+      exit 0
+    fi
+    as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+    chmod 0755 "$work" lamp
+    chmod 0644 lamp/neon-lamp.kr4
+    run_session strip-refused strip-refused-permission $as_nobody
+    holds lamp neon-lamp.kr4
     ;;
   *)
     fail "no case named $case_name"
