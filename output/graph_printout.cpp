@@ -283,8 +283,16 @@ bool drawCurve(Page& out, const PrintoutGeometry& page, CurvePlacement& placemen
   return true;
 }
 
-/** "( N)": the value with its blank or minus sign, in parentheses. */
-std::string extremeLabel(int32_t value) { return "(" + ui::labelText(value) + ")"; }
+/**
+ * "( N)": the value with its blank or minus sign, in parentheses. Appended piece by piece: GCC 12
+ * at -O3 takes "(" + text for an overlapping copy (-Wrestrict).
+ */
+std::string extremeLabel(int32_t value) {
+  std::string label = "(";
+  label += ui::labelText(value);
+  label += ')';
+  return label;
+}
 
 /** The raw maximum just below the label 100 and the raw minimum just above "0". */
 bool drawExtremeLabels(Page& out, const PrintoutGeometry& page, const GraphPrintoutInputs& inputs) {
