@@ -82,6 +82,7 @@ void MainWindow::wireHandlers() {
   on("cmdmarkline2", &C::onClick, &MainWindow::cmdmarkline2_Click);
   on("cmdtext", &C::onClick, &MainWindow::cmdtext_Click);
   on("cmdstrip", &C::onClick, &MainWindow::cmdstrip_Click);
+  on("cmdprint", &C::onClick, &MainWindow::cmdprint_Click);
   on("cmdcontrast", &C::onClick, &MainWindow::cmdcontrast_Click);
   on("cmdcontrast2", &C::onClick, &MainWindow::cmdcontrast2_Click);
   contrastControl("cmddone").onClick = [this] { cmddone_Click(); };

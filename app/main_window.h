@@ -102,6 +102,7 @@ class MainWindow {
   // Outputs.
   void cmdtext_Click();
   void cmdstrip_Click();
+  void cmdprint_Click();
   // Line marking.
   void cmdmarkline1_Click();
   void cmdmarkline2_Click();

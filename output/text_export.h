@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "calibration/grating_model.h"
+#include "output/model_point.h"
 #include "spectrum/profile_array.h"
 
 namespace halvic {
@@ -28,12 +29,6 @@ struct TextExportInputs {
   int16_t length = 0;
   /** The grating model when the system is calibrated; nullopt writes no wavelength field. */
   std::optional<GratingModel> calibration;
-};
-
-/** The model's output at one column. */
-struct ModelPoint {
-  double wavelength = 0.0;
-  double betaDeg = 0.0;
 };
 
 /** A text file in memory, and the model's output at the last column it evaluated. */

@@ -1,0 +1,45 @@
+// "Print Graph": the graphed profile on one page of the default printer, with no dialog.
+
+#include <memory>
+
+#include "app/main_window.h"
+#include "output/graph_printout.h"
+
+namespace halvic {
+
+namespace {
+
+constexpr std::string_view kPrinted = "One page has been sent to your printer.";
+constexpr std::string_view kNotPrinted = "There was a problem printing to your printer.";
+
+}  // namespace
+
+void MainWindow::cmdprint_Click() {
+  const std::unique_ptr<ui::PrinterCanvas> canvas = printers_.startJob();
+  if (!canvas) {
+    dialogs_.messageBox(kNotPrinted);
+    return;
+  }
+  std::optional<GratingModel> calibration;
+  if (ws_.calibrated) {
+    calibration = gratingModel();
+  }
+  const GraphPrintout printout = drawGraphPrintout(
+      *canvas, GraphPrintoutInputs{.profile = ws_.profile,
+                                   .profileMax = ws_.profileMax,
+                                   .profileMin = ws_.profileMin,
+                                   .title = ws_.graphShowsCal ? ws_.calCaption : ws_.dataCaption,
+                                   .calibration = calibration});
+  if (printout.lastEvaluated) {
+    ws_.pixelWavelength = printout.lastEvaluated->wavelength;
+    ws_.betaDeg = printout.lastEvaluated->betaDeg;
+  }
+  // A page that could not be drawn whole is never ended: the canvas drops the job unsent.
+  if (!printout.drawn || !canvas->endDocument()) {
+    dialogs_.messageBox(kNotPrinted);
+    return;
+  }
+  dialogs_.messageBox(kPrinted);
+}
+
+}  // namespace halvic
