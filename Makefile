@@ -12,7 +12,8 @@ FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
-            libgtest-dev libgmock-dev libbenchmark-dev
+            libgtest-dev libgmock-dev libbenchmark-dev libcfitsio-dev \
+            fitsverify python3-astropy python3-specutils python3-numpy
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
 # Headless tests: no display, fixed font resolution and locale.
