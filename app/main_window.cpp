@@ -36,7 +36,11 @@ void MainWindow::wireMenus() {
   };
   on("File", "Load Spectra", &MainWindow::cmdload_Click);
   on("File", "Load Cal", &MainWindow::cmdload2_Click);
+  on("File", "Export FITS", &MainWindow::mnuExportFits_Click);
+  on("File", "Export CSV", &MainWindow::mnuExportCsv_Click);
   on("File", "Exit", &MainWindow::cmdexit_Click);
+  on("Calibration", "Save Calibration", &MainWindow::mnuSaveCalibration_Click);
+  on("Calibration", "Load Calibration", &MainWindow::mnuLoadCalibration_Click);
   on("Help", "About", &MainWindow::showAbout);
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "app/image_slot.h"
 #include "app/main_window_layout.h"
@@ -106,6 +107,11 @@ class MainWindow {
   // Line marking.
   void cmdmarkline1_Click();
   void cmdmarkline2_Click();
+  // Menu commands of their own: exports and calibration files.
+  void mnuExportFits_Click();
+  void mnuExportCsv_Click();
+  void mnuSaveCalibration_Click();
+  void mnuLoadCalibration_Click();
 
  private:
   void wireHandlers();
@@ -148,6 +154,17 @@ class MainWindow {
   void cropFirstRowScrolled(ImageKind kind);
   void cropSecondRowScrolled(ImageKind kind);
   void cropRowChanged(ImageKind kind, bool firstRow);
+
+  // Exports.
+  /** The image whose profile the graph shows. */
+  ImageKind graphedImage() const { return ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data; }
+  /** The observing details form, filled in from what was remembered. */
+  ui::FormRequest observingForm();
+  void rememberObservingDetails(const std::vector<ui::FormField>& fields);
+
+  // Calibration files.
+  /** Draws again what shows the model: the expanded strips of the loaded images. */
+  void redrawModelViews();
 
   // Cursor and read-out.
   void moveCursorMark();

@@ -66,8 +66,17 @@ bool writeAll(int descriptor, std::span<const char> bytes) {
 
 }  // namespace
 
-std::optional<std::string> writeFileAtomically(const std::string& path,
-                                               std::span<const char> bytes) {
+StagedFile::~StagedFile() { discard(); }
+
+void StagedFile::discard() {
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+}
+
+std::optional<std::string> StagedFile::stage(const std::string& path, std::span<const char> bytes) {
+  discard();
   const std::filesystem::path target = finalTarget(path);
   const std::filesystem::path folder =
       target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -76,25 +85,43 @@ std::optional<std::string> writeFileAtomically(const std::string& path,
   if (descriptor < 0) {
     return systemReason(errno);
   }
-  const auto fail = [&](int error) {
-    ::close(descriptor);
+  const auto fail = [&temporary](int error) {
     ::unlink(temporary.c_str());
     return std::optional<std::string>(systemReason(error));
   };
   if (::fchmod(descriptor, modeFor(target)) != 0 || !writeAll(descriptor, bytes)) {
-    return fail(errno);
+    const int error = errno;
+    ::close(descriptor);
+    return fail(error);
   }
   if (::close(descriptor) != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    return systemReason(error);
+    return fail(errno);
   }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    return systemReason(error);
-  }
+  temporary_ = std::move(temporary);
+  target_ = target;
   return std::nullopt;
+}
+
+std::optional<std::string> StagedFile::commit() {
+  if (temporary_.empty()) {
+    return std::string("nothing staged");
+  }
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    const int error = errno;
+    discard();
+    return systemReason(error);
+  }
+  temporary_.clear();
+  return std::nullopt;
+}
+
+std::optional<std::string> writeFileAtomically(const std::string& path,
+                                               std::span<const char> bytes) {
+  StagedFile file;
+  if (std::optional<std::string> failure = file.stage(path, bytes)) {
+    return failure;
+  }
+  return file.commit();
 }
 
 }  // namespace halvic

@@ -1,8 +1,5 @@
 #include "imagefile/image_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -15,6 +12,7 @@
 
 #include "imagefile/file_descriptor_buffer.h"
 #include "imagefile/header_line_reader.h"
+#include "imagefile/regular_file.h"
 #include "ui/number_text.h"
 
 namespace halvic {
@@ -37,8 +35,8 @@ constexpr std::array<KeyRule, 7> kKeyRules{{
     {"Background =", HeaderField::Background},
     {"Range =", HeaderField::Range},
     {"X_pixel_size =", HeaderField::XPixelSize},
-    {"Date =", HeaderField::Date},
-    {"Time =", HeaderField::Time},
+    {kDateKey, HeaderField::Date},
+    {kTimeKey, HeaderField::Time},
 }};
 
 constexpr std::string_view kEndPrefix = "End";
@@ -115,21 +113,34 @@ ReadStatus storeField(HeaderField field, std::string_view value, ImageHeaderFiel
   return ReadStatus::Ok;
 }
 
+/** How a header line relates to a key: it does not start with it, has no value, or has one. */
+struct KeyMatch {
+  bool matches = false;
+  std::optional<std::string_view> value;  // empty when the line ends right after the key
+};
+
 // The text of a line is what was read minus its last character (normally the line feed in front
 // of the carriage return); the value skips the key and the blank after it.
-ReadStatus applyKeyLine(const HeaderLine& line, ImageHeaderFields& fields) {
+KeyMatch matchKey(const HeaderLine& line, std::string_view key) {
   const std::string_view kept = line.kept;
+  if (!kept.starts_with(key)) {
+    return {};
+  }
+  const size_t textLength = line.length - 1;
+  if (textLength <= key.size()) {
+    return {true, std::nullopt};
+  }
+  const size_t valueStart = key.size() + 1;
+  return {true, kept.substr(valueStart, textLength - valueStart)};
+}
+
+ReadStatus applyKeyLine(const HeaderLine& line, ImageHeaderFields& fields) {
   for (const KeyRule& rule : kKeyRules) {
-    if (!kept.starts_with(rule.key)) {
+    const KeyMatch match = matchKey(line, rule.key);
+    if (!match.matches) {
       continue;
     }
-    const size_t keyLength = rule.key.size();
-    const size_t textLength = line.length - 1;
-    if (textLength <= keyLength) {
-      return ReadStatus::KeyWithoutValue;
-    }
-    const size_t valueStart = keyLength + 1;
-    return storeField(rule.field, kept.substr(valueStart, textLength - valueStart), fields);
+    return match.value ? storeField(rule.field, *match.value, fields) : ReadStatus::KeyWithoutValue;
   }
   return ReadStatus::Ok;
 }
@@ -142,11 +153,13 @@ std::string readHeaderBlock(std::streambuf& source) {
   return block;
 }
 
-// The header lies inside its block, where the pixel area begins; nothing after the block is read,
-// so the lines are read as if the data ended with it. That keeps a scan of an endless or huge
-// file without an End line as short as that of any header.
-ReadStatus scanHeaderLines(std::streambuf& source, ImageHeaderFields& fields) {
-  std::stringbuf block(readHeaderBlock(source), std::ios::in);
+/**
+ * Calls onLine(line) for every header line of three text characters or more, up to and including
+ * the first line beginning with "End"; stops at the first status onLine returns that is not Ok.
+ * NoEndLine when the data ends before an End line.
+ */
+template <typename OnLine>
+ReadStatus forEachHeaderLine(std::streambuf& block, OnLine onLine) {
   HeaderLineReader reader(block);
   HeaderLine line;
   std::string prefix;
@@ -159,15 +172,24 @@ ReadStatus scanHeaderLines(std::streambuf& source, ImageHeaderFields& fields) {
       continue;
     }
     prefix.assign(line.kept, 0, kPrefixLength);
-    if (line.hasCompressedMarker) {
-      fields.compressed = true;
-    }
-    const ReadStatus status = applyKeyLine(line, fields);
-    if (status != ReadStatus::Ok) {
+    if (const ReadStatus status = onLine(line); status != ReadStatus::Ok) {
       return status;
     }
   }
   return ReadStatus::Ok;
+}
+
+// The header lies inside its block, where the pixel area begins; nothing after the block is read,
+// so the lines are read as if the data ended with it. That keeps a scan of an endless or huge
+// file without an End line as short as that of any header.
+ReadStatus scanHeaderLines(std::streambuf& source, ImageHeaderFields& fields) {
+  std::stringbuf block(readHeaderBlock(source), std::ios::in);
+  return forEachHeaderLine(block, [&fields](const HeaderLine& line) {
+    if (line.hasCompressedMarker) {
+      fields.compressed = true;
+    }
+    return applyKeyLine(line, fields);
+  });
 }
 
 // ---- Pixel decoding ----
@@ -295,46 +317,6 @@ ReadStatus readPixelArea(std::streambuf& source, bool compressed, int16_t height
                     : readPlainRows(source, height, width, image);
 }
 
-// Whether a file of this kind may be read. Reading a FIFO, a device or a socket can wait for ever
-// or never end, so those are refused; a folder counts as a file that cannot be opened.
-ReadStatus readableKind(mode_t mode) {
-  if (S_ISREG(mode)) {
-    return ReadStatus::Ok;
-  }
-  return S_ISDIR(mode) ? ReadStatus::CannotOpen : ReadStatus::NotARegularFile;
-}
-
-struct OpenedFile {
-  ReadStatus status = ReadStatus::CannotOpen;
-  std::unique_ptr<FileDescriptorBuffer> data;  // set when status is Ok
-};
-
-/** Opens path for reading when it names a regular file, checking the kind before and after. */
-OpenedFile openRegularFile(const std::string& path) {
-  struct stat named {};
-  if (::stat(path.c_str(), &named) != 0) {
-    return {};
-  }
-  if (const ReadStatus kind = readableKind(named.st_mode); kind != ReadStatus::Ok) {
-    return {kind};
-  }
-  // Without blocking, because the path may have been replaced by a FIFO since it was looked at:
-  // open() then returns at once and the kind of what was opened is refused.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) {
-    return {};
-  }
-  auto data = std::make_unique<FileDescriptorBuffer>(descriptor);
-  struct stat opened {};
-  if (::fstat(descriptor, &opened) != 0) {
-    return {};
-  }
-  if (const ReadStatus kind = readableKind(opened.st_mode); kind != ReadStatus::Ok) {
-    return {kind};
-  }
-  return {ReadStatus::Ok, std::move(data)};
-}
-
 }  // namespace
 
 std::string_view describe(ReadStatus status) {
@@ -375,6 +357,18 @@ ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHea
   fields.caption = path;
   std::streambuf* source = data.rdbuf();
   return source == nullptr ? ReadStatus::CannotOpen : scanHeaderLines(*source, fields);
+}
+
+std::optional<std::string> headerValue(const HeaderBytes& header, std::string_view key) {
+  std::stringbuf block(std::string(header.begin(), header.end()), std::ios::in);
+  std::optional<std::string> found;
+  forEachHeaderLine(block, [&found, key](const HeaderLine& line) {
+    if (const KeyMatch match = matchKey(line, key); match.value) {
+      found = std::string(*match.value);
+    }
+    return ReadStatus::Ok;
+  });
+  return found;
 }
 
 ReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height, int16_t width,

@@ -2,12 +2,17 @@
 
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "imagefile/image_array.h"
 
 namespace halvic {
+
+/** The header keys of the capture's date (month/day/year) and time (hours:minutes:seconds). */
+inline constexpr std::string_view kDateKey = "Date =";
+inline constexpr std::string_view kTimeKey = "Time =";
 
 /** Header fields of the image being loaded; a field is written only when its line is found. */
 struct ImageHeaderFields {
@@ -59,6 +64,14 @@ ReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields);
 
 /** scanImageHeader on data already open; path only starts the caption. Reads at most 2048 bytes. */
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields);
+
+/**
+ * The value of the header line that begins with key ("Date ="), read as the scan reads values:
+ * the text after the key and one blank, without the line's last character. Lines are read up to
+ * the End line; when several begin with key the last one counts. nullopt when no line has the key
+ * with a value after it.
+ */
+std::optional<std::string> headerValue(const HeaderBytes& header, std::string_view key);
 
 /**
  * Reads the camera image file at path: its first 2048 bytes into headerBytes, then height rows of

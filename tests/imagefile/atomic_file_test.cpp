@@ -133,5 +133,27 @@ TEST(WriteFileAtomically, WritesThroughASymbolicLink) {
   EXPECT_EQ(entriesOf(dir), (std::vector<std::string>{"link", "real", "real/target"}));
 }
 
+// Two files staged: neither target changes before its own commit, and a staged file that is never
+// committed leaves nothing behind.
+TEST(StagedFile, ReplacesItsTargetOnlyWhenCommitted) {
+  const test::TempDir dir;
+  const std::string first = dir.write("first", "old first");
+  const std::string second = dir.write("second", "old second");
+  {
+    StagedFile stagedFirst, stagedSecond;
+    ASSERT_EQ(stagedFirst.stage(first, std::span<const char>("new first", 9)), std::nullopt);
+    ASSERT_EQ(stagedSecond.stage(second, std::span<const char>("new second", 10)), std::nullopt);
+    EXPECT_EQ(entriesOf(dir).size(), 4U);  // two targets, two hidden temporary files
+    EXPECT_EQ(contentOf(first), "old first");
+    EXPECT_EQ(stagedSecond.commit(), std::nullopt);
+    EXPECT_EQ(contentOf(second), "new second");
+    EXPECT_EQ(contentOf(first), "old first");
+  }
+  EXPECT_EQ(contentOf(first), "old first");
+  EXPECT_EQ(entriesOf(dir), (std::vector<std::string>{"first", "second"}));
+  StagedFile nothing;
+  EXPECT_EQ(nothing.commit(), "nothing staged");
+}
+
 }  // namespace
 }  // namespace halvic

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imagefile/image_reader.h"
+#include "imagefile/regular_file.h"
 #include "tests/imagefile/image_file_fixtures.h"
 
 namespace halvic {
@@ -78,6 +79,40 @@ TEST(FileKind, OnlyRegularFilesAreRead) {
     ++checked;
   }
   EXPECT_EQ(checked, 5);
+}
+
+TEST(FileKind, ReadRegularFileReadsOnlyRegularFilesAndOnlySmallOnes) {
+  const std::vector<PathCase> cases = pathCases();
+  int checked = 0;
+  for (const PathCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    const test::TempDir dir;
+    std::vector<char> bytes{'o', 'l', 'd'};
+    EXPECT_EQ(readRegularFile(row.makePath(dir), 4096, bytes), row.status);
+    EXPECT_EQ(bytes.size(), row.status == ReadStatus::Ok ? 2048U + 4U : 3U);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 5);
+
+  struct SizeRow {
+    std::string_view name;
+    size_t size;
+    ReadStatus status;
+  };
+  const std::vector<SizeRow> sizes{{"empty", 0, ReadStatus::Ok},
+                                   {"exactly the limit", 100, ReadStatus::Ok},
+                                   {"one byte more", 101, ReadStatus::ValueOutOfRange}};
+  for (const SizeRow& row : sizes) {
+    SCOPED_TRACE(row.name);
+    const test::TempDir dir;
+    std::vector<char> bytes{'o', 'l', 'd'};
+    EXPECT_EQ(readRegularFile(dir.write("file", std::string(row.size, 'x')), 100, bytes),
+              row.status);
+    const std::vector<char> expected = row.status == ReadStatus::Ok
+                                           ? std::vector<char>(row.size, 'x')
+                                           : std::vector<char>{'o', 'l', 'd'};
+    EXPECT_EQ(bytes, expected);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,64 @@
+#include "imagefile/regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace halvic {
+
+namespace {
+
+// Reading a FIFO, a device or a socket can wait for ever or never end, so those are refused; a
+// folder counts as a file that cannot be opened.
+ReadStatus readableKind(mode_t mode) {
+  if (S_ISREG(mode)) {
+    return ReadStatus::Ok;
+  }
+  return S_ISDIR(mode) ? ReadStatus::CannotOpen : ReadStatus::NotARegularFile;
+}
+
+}  // namespace
+
+OpenedFile openRegularFile(const std::string& path) {
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) {
+    return {};
+  }
+  if (const ReadStatus kind = readableKind(named.st_mode); kind != ReadStatus::Ok) {
+    return {kind};
+  }
+  // Without blocking, because the path may have been replaced by a FIFO since it was looked at:
+  // open() then returns at once and the kind of what was opened is refused.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
+    return {};
+  }
+  auto data = std::make_unique<FileDescriptorBuffer>(descriptor);
+  struct stat opened {};
+  if (::fstat(descriptor, &opened) != 0) {
+    return {};
+  }
+  if (const ReadStatus kind = readableKind(opened.st_mode); kind != ReadStatus::Ok) {
+    return {kind};
+  }
+  return {ReadStatus::Ok, std::move(data)};
+}
+
+ReadStatus readRegularFile(const std::string& path, std::size_t maxBytes,
+                           std::vector<char>& bytes) {
+  const OpenedFile file = openRegularFile(path);
+  if (file.status != ReadStatus::Ok) {
+    return file.status;
+  }
+  // One byte more than allowed tells a file of exactly maxBytes from a longer one.
+  std::vector<char> content(maxBytes + 1);
+  const std::streamsize count =
+      file.data->sgetn(content.data(), static_cast<std::streamsize>(content.size()));
+  if (static_cast<std::size_t>(count) > maxBytes) {
+    return ReadStatus::ValueOutOfRange;
+  }
+  content.resize(static_cast<std::size_t>(count));
+  bytes = std::move(content);
+  return ReadStatus::Ok;
+}
+
+}  // namespace halvic

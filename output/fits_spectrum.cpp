@@ -1,0 +1,135 @@
+#include "output/fits_spectrum.h"
+
+#include "output/fits_file.h"
+#include "output/grating_wcs.h"
+#include "output/linear_resampling.h"
+#include "ui/number_format.h"
+
+namespace halvic {
+
+namespace {
+
+constexpr std::string_view kFluxUnit = "adu";
+constexpr std::string_view kWavelengthUnit = "Angstrom";
+constexpr std::string_view kResampledNote =
+    "Resampled linearly onto a linear wavelength grid between column centres";
+constexpr double kMicrometresPerMillimetre = 1000.0;
+
+/** The model's wavelength at each whole column 1..length, in Angstroms. */
+std::vector<double> columnWavelengths(const GratingModel& model, int16_t length) {
+  std::vector<double> wavelengths;
+  for (int column = 1; column <= length; ++column) {
+    double betaDeg = 0.0;
+    wavelengths.push_back(evaluateGratingModel(model, column, betaDeg));
+  }
+  return wavelengths;
+}
+
+std::vector<double> columnValues(const ProfileArray& profile, int16_t length) {
+  std::vector<double> values;
+  for (int column = 1; column <= length; ++column) {
+    values.push_back(profile.at(column));
+  }
+  return values;
+}
+
+std::vector<float> asFloats(const std::vector<double>& values) {
+  std::vector<float> floats;
+  for (const double value : values) {
+    floats.push_back(static_cast<float>(value));
+  }
+  return floats;
+}
+
+void writeObservingKeys(FitsWriter& file, const FitsSpectrumInputs& inputs) {
+  file.writeText("BUNIT", kFluxUnit, "camera counts");
+  for (const ObservingText& text : inputs.details.texts) {
+    if (!text.value.empty()) {
+      file.writeText(text.key, text.value, "");
+    }
+  }
+  if (inputs.dateObs) {
+    file.writeText("DATE-OBS", *inputs.dateObs, "UTC start of the exposure");
+  }
+  for (const ObservingNumber& number : inputs.details.numbers) {
+    if (number.value) {
+      file.writeTypedNumber(number.key, *number.value, "");
+    }
+  }
+  file.writeTypedNumber("BSS_VHEL", 0.0, "[km/s] no heliocentric correction applied");
+}
+
+void writeHistory(FitsWriter& file, const std::vector<std::string>& history) {
+  for (const std::string& line : history) {
+    file.writeHistory(line);
+  }
+}
+
+FileBytes resampledFile(const FitsSpectrumInputs& inputs, const LinearGrid& grid,
+                        const std::vector<float>& resampled) {
+  FitsWriter file;
+  file.addFloatImage(resampled);
+  file.writeText("CTYPE1", "Wavelength", "linear wavelength axis");
+  file.writeText("CUNIT1", kWavelengthUnit, "wavelength unit");
+  file.writeDouble("CRPIX1", 1.0, "first point");
+  file.writeDouble("CRVAL1", grid.start, "wavelength of the first point");
+  file.writeDouble("CDELT1", grid.step, "wavelength step");
+  writeObservingKeys(file, inputs);
+  writeHistory(file, inputs.history);
+  file.writeHistory(kResampledNote);
+  return file.finish();
+}
+
+FileBytes perColumnFile(const FitsSpectrumInputs& inputs, const std::vector<double>& wavelengths,
+                        const std::vector<float>& flux) {
+  FitsWriter file;
+  file.addFloatImage(flux);
+  writeGratingWcs(file, gratingWcsOf(inputs.model));
+  writeObservingKeys(file, inputs);
+  writeHistory(file, inputs.history);
+  const std::vector<TableColumn> columns{
+      {"WAVE", std::string(kWavelengthUnit), std::span<const double>(wavelengths)},
+      {"FLUX", std::string(kFluxUnit), std::span<const float>(flux)},
+  };
+  file.addTable(columns);
+  return file.finish();
+}
+
+}  // namespace
+
+FitsSpectrumFiles buildFitsSpectrumFiles(const FitsSpectrumInputs& inputs) {
+  const std::vector<double> wavelengths = columnWavelengths(inputs.model, inputs.length);
+  const std::optional<LinearGrid> grid = linearGridOver(wavelengths);
+  if (!grid) {
+    return {{}, {}, "the model's wavelengths do not rise or fall steadily along the profile"};
+  }
+  const std::vector<double> values = columnValues(inputs.profile, inputs.length);
+  FileBytes resampled = resampledFile(inputs, *grid, resampleLinearly(wavelengths, values, *grid));
+  if (resampled.failure) {
+    return {{}, {}, resampled.failure};
+  }
+  FileBytes perColumn = perColumnFile(inputs, wavelengths, asFloats(values));
+  if (perColumn.failure) {
+    return {{}, {}, perColumn.failure};
+  }
+  return {std::move(resampled.bytes), std::move(perColumn.bytes), std::nullopt};
+}
+
+std::vector<std::string> calibrationHistory(const LineMarks& marks, const GratingModel& model,
+                                            std::string_view program) {
+  const auto line = [](int number, const LineWavelength& wavelength, float pixel) {
+    return "Lamp line " + std::to_string(number) + ": " + wavelength.text() + " A at pixel " +
+           ui::shortestText(pixel);
+  };
+  return {
+      line(1, marks.line1Wavelength, marks.line1Pixel),
+      line(2, marks.line2Wavelength, marks.line2Pixel),
+      "Model: alpha " + ui::shortestText(model.alphaDeg) + " deg, focal length " +
+          ui::shortestText(model.focalLengthMm) + " mm",
+      "Model: " + ui::shortestText(kMicrometresPerMillimetre / model.grooveSpacingUm) +
+          " grooves per mm, pixel size " + ui::shortestText(model.xPixelSize) + " um",
+      "Written by " + std::string(program),
+  };
+}
+
+}  // namespace halvic

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calibration/grating_model.h"
+#include "calibration/grating_solve.h"
+#include "output/observing_details.h"
+#include "spectrum/profile_array.h"
+
+namespace halvic {
+
+/** What the two FITS files of a calibrated profile are made from. */
+struct FitsSpectrumInputs {
+  const ProfileArray& profile;
+  /** Columns 1..length are written; at least two. */
+  int16_t length = 0;
+  GratingModel model;
+  ObservingDetails details;
+  /** DATE-OBS; nullopt leaves it out. */
+  std::optional<std::string> dateObs;
+  /** HISTORY lines of both files, as calibrationHistory makes them. */
+  std::vector<std::string> history;
+};
+
+/** The two files in memory, or why they could not be made. */
+struct FitsSpectrumFiles {
+  std::vector<char> resampled;  // NAME.fits
+  std::vector<char> perColumn;  // NAME-pixels.fits
+  std::optional<std::string> failure;
+};
+
+/**
+ * Both FITS files of a profile. Each primary header holds the observing details (texts and
+ * numbers given, DATE-OBS when known), BSS_VHEL = 0 (no heliocentric correction), BUNIT 'adu'
+ * and the history.
+ *
+ * The resampled file, for spectral databases: the profile on a linear, ascending wavelength grid
+ * of as many points as columns, from the smallest to the largest model wavelength of the columns,
+ * by linear interpolation between column centres, as 32-bit floats; CTYPE1 'Wavelength', CUNIT1
+ * 'Angstrom', CRPIX1 1, CRVAL1 the first point, CDELT1 the step.
+ *
+ * The per-column file, exact: the profile per column as 32-bit floats with the model's 'AWAV-GRA'
+ * coordinates (gratingWcsOf), and a binary table of columns WAVE (64-bit, 'Angstrom', the model
+ * at each column) and FLUX (32-bit, 'adu').
+ *
+ * failure when the model's wavelengths along the profile are not finite or not strictly
+ * monotonic (no one value belongs to a wavelength), or when cfitsio fails.
+ */
+FitsSpectrumFiles buildFitsSpectrumFiles(const FitsSpectrumInputs& inputs);
+
+/**
+ * The HISTORY lines of an export: the two lamp lines with their pixels, the model (alpha in the
+ * program's degrees, focal length, groove density, pixel size) and the program that wrote it.
+ */
+std::vector<std::string> calibrationHistory(const LineMarks& marks, const GratingModel& model,
+                                            std::string_view program);
+
+}  // namespace halvic

@@ -1,0 +1,53 @@
+#include "output/grating_wcs.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace halvic {
+
+namespace {
+
+constexpr double kMetresPerMicrometre = 1e-6;
+constexpr double kMetresPerMillimetre = 1e-3;
+constexpr double kMetresPerAngstrom = 1e-10;
+constexpr double kTrueDegreesPerRadian = 180.0 / std::numbers::pi;
+
+}  // namespace
+
+GratingWcs gratingWcsOf(const GratingModel& model) {
+  const double modelDegreesPerRadian = model.degreesPerRadian;
+  const double alpha = model.alphaDeg / modelDegreesPerRadian;  // radians
+  const double gamma = model.gammaDeg / modelDegreesPerRadian;
+  const double grooveSpacingM = model.grooveSpacingUm * kMetresPerMicrometre;
+  const double pixelSizeM = static_cast<double>(model.xPixelSize) * kMetresPerMicrometre;
+  const double focalLengthM = model.focalLengthMm * kMetresPerMillimetre;
+  double betaDeg = 0.0;
+  GratingWcs wcs;
+  wcs.referencePixel = kReferencePixel;
+  wcs.referenceWavelengthM =
+      evaluateGratingModel(model, kReferencePixel, betaDeg) * kMetresPerAngstrom;
+  // At the reference pixel the diffracted ray is alpha itself, and a pixel turns it by -p / f.
+  wcs.dispersionMPerPixel =
+      grooveSpacingM * std::cos(gamma) * std::cos(alpha) * (-pixelSizeM / focalLengthM);
+  wcs.groovesPerMetre = 1.0 / grooveSpacingM;
+  wcs.alphaDeg = alpha * kTrueDegreesPerRadian;
+  wcs.gammaDeg = gamma * kTrueDegreesPerRadian;
+  return wcs;
+}
+
+void writeGratingWcs(FitsWriter& file, const GratingWcs& wcs) {
+  file.writeText("CTYPE1", "AWAV-GRA", "air wavelength, grating dispersion");
+  file.writeText("CUNIT1", "m", "wavelength unit");
+  file.writeDouble("CRPIX1", wcs.referencePixel, "column of the camera axis");
+  file.writeDouble("CRVAL1", wcs.referenceWavelengthM, "wavelength at CRPIX1");
+  file.writeDouble("CDELT1", wcs.dispersionMPerPixel, "dispersion at CRPIX1 per pixel");
+  file.writeDouble("PV1_0", wcs.groovesPerMetre, "[1/m] grooves per metre");
+  file.writeDouble("PV1_1", wcs.order, "diffraction order");
+  file.writeDouble("PV1_2", wcs.alphaDeg, "[deg] angle of incidence");
+  file.writeDouble("PV1_3", wcs.refractiveIndex, "refractive index");
+  file.writeDouble("PV1_4", wcs.refractiveIndexSlope, "[1/m] refractive index slope");
+  file.writeDouble("PV1_5", wcs.gammaDeg, "[deg] angle out of the dispersion plane");
+  file.writeDouble("PV1_6", wcs.cameraAngleDeg, "[deg] camera angle");
+}
+
+}  // namespace halvic

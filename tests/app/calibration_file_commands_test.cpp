@@ -1,0 +1,125 @@
+// "Save Calibration..." and "Load Calibration...": a calibration saved in one session and loaded
+// in a fresh one gives the same model, label and drawing; anything that is not a calibration file
+// is refused and changes nothing.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "output/fits_file.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace halvic {
+namespace {
+
+const std::string kWorkedExampleLamp =
+    test::kSourceDir + "/tests/script/data/worked-example-lines.kr4";
+
+void choose(test::HeadlessSession& session, std::string_view item) {
+  ASSERT_TRUE(session.window_.menus()("Calibration", item).choose());
+}
+
+/** Marks 6562.852 A at column 200 and 4861.33 A at column 600 of the worked example's lamp. */
+void markTheWorkedExampleLines(test::HeadlessSession& session) {
+  session.control("cboscale").userSelect(43);
+  session.control("hsbspectra").userSet(200);
+  session.control("cmdmarkline1").userClick();
+  session.control("cboscale").userSelect(42);
+  session.control("hsbspectra").userSet(600);
+  session.control("cmdmarkline2").userClick();
+  ASSERT_TRUE(session.ws().calibrated) << session.transcript_.str();
+}
+
+/** Every workspace value a calibration file restores, and calibrated, as one comparable text. */
+std::string calibrationState(const Workspace& ws) {
+  const auto text = [](double value) { return std::to_string(value) + "|"; };
+  return text(ws.line1Wavelength.value) + ws.line1Wavelength.text() + "|" +
+         text(ws.line2Wavelength.value) + ws.line2Wavelength.text() + "|" + text(ws.line1Pixel) +
+         text(ws.line2Pixel) + text(ws.dispersionAPerMm) + text(ws.grooveSpacingUm) +
+         text(ws.alphaDeg) + text(ws.gammaDeg) + text(ws.focalLengthMm) +
+         text(ws.focalLengthSolved) + text(ws.xPixelSize) + text(ws.calibrated);
+}
+
+TEST(CalibrationFileCommands, SavingWithoutACalibrationAsksNothing) {
+  test::HeadlessSession session;
+  choose(session, "Save Calibration");
+  EXPECT_EQ(session.transcript_.str(), "message: Not calibrated; nothing saved.\n");
+}
+
+// The session that made the calibration draws its expanded strip with the model's colours, its
+// cursor on column 600; a fresh session shows the same image the same way, then loads the file.
+TEST(CalibrationFileCommands, ALoadedCalibrationIsTheSavedOneInAFreshSession) {
+  const test::TempDir dir;
+  test::HeadlessSession maker;
+  maker.load(kWorkedExampleLamp, "cmdload2");
+  markTheWorkedExampleLines(maker);
+  const std::string summary = maker.control("Lblwavelength").caption();
+  const double summaryBetaDeg = maker.ws().betaDeg;  // the angle at pixel 381
+  maker.control("chkexpand").userClick();
+  maker.dialogs_.queueSave(dir.file("night"));
+  choose(maker, "Save Calibration");
+  EXPECT_EQ(maker.control("Lblwavelength").caption(),
+            dir.file("night.fits") + " saved as calibration");
+
+  test::HeadlessSession user;
+  user.load(kWorkedExampleLamp, "cmdload2");
+  user.control("chkexpand").userClick();
+  user.control("hsbspectra").userSet(600);
+  user.dialogs_.queueOpenFile(dir.file("night.fits"));
+  choose(user, "Load Calibration");
+  EXPECT_EQ(user.transcript_.str(), "");
+  EXPECT_EQ(calibrationState(user.ws()), calibrationState(maker.ws()));
+  EXPECT_EQ(user.ws().line1Wavelength.type, maker.ws().line1Wavelength.type);
+  EXPECT_EQ(user.ws().betaDeg, summaryBetaDeg);
+  EXPECT_EQ(user.control("Lblwavelength").caption(), summary);
+  EXPECT_TRUE(user.window_.windowSurface().pixels() == maker.window_.windowSurface().pixels());
+  EXPECT_EQ(user.dialogs_.lastFilters().front().description, "FITS Files (*.fits)");
+}
+
+TEST(CalibrationFileCommands, WhatIsNotACalibrationChangesNothing) {
+  const test::TempDir dir;
+  FitsWriter image;
+  const std::vector<float> pixels{1.0f, 2.0f, 3.0f};
+  image.addFloatImage(pixels);
+  const std::vector<char> plainFits = image.finish().bytes;
+  struct Row {
+    std::string_view name;
+    std::string path;
+    std::string reason;
+  };
+  const std::vector<Row> rows{
+      {"a plain FITS image",
+       dir.write("image.fits", std::string(plainFits.begin(), plainFits.end())),
+       "CTYPE1 is not 'AWAV-GRA'"},
+      {"a text file", dir.write("notes.txt", "Neon lamp, 21:12\n"), "not a FITS file: "},
+      {"an empty file", dir.write("empty.fits", ""), "not a FITS file: the file is empty"},
+      {"no file", dir.file("absent.fits"), "the file cannot be opened"},
+  };
+  test::HeadlessSession session;
+  session.load(kWorkedExampleLamp, "cmdload2");
+  markTheWorkedExampleLines(session);
+  const std::string before = calibrationState(session.ws());
+  const std::string caption = session.control("Lblwavelength").caption();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    session.transcript_.str("");
+    session.reasons_.str("");
+    session.dialogs_.queueOpenFile(row.path);
+    choose(session, "Load Calibration");
+    EXPECT_EQ(session.transcript_.str(), "message: Not a calibration file: " + row.path + "\n");
+    EXPECT_TRUE(session.reasons_.str().starts_with("reason: " + row.reason))
+        << session.reasons_.str();
+    EXPECT_EQ(calibrationState(session.ws()), before);
+    EXPECT_EQ(session.control("Lblwavelength").caption(), caption);
+  }
+  session.transcript_.str("");
+  session.dialogs_.queueOpenFile(std::nullopt);
+  choose(session, "Load Calibration");
+  EXPECT_EQ(session.transcript_.str(), "");
+  EXPECT_EQ(calibrationState(session.ws()), before);
+}
+
+}  // namespace
+}  // namespace halvic

@@ -1,0 +1,141 @@
+#include "output/calibration_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace halvic {
+namespace {
+
+// Values no short decimal holds: a 64-bit 0.1 + 0.2, 32-bit thirds, each wavelength type.
+CalibrationValues awkwardValues() {
+  return CalibrationValues{
+      .line1Wavelength = LineWavelength::fromSingle(5460.753f),
+      .line2Wavelength = LineWavelength::fromInt16(4959),
+      .line1Pixel = 200.0f / 3.0f,
+      .line2Pixel = 600.123f,
+      .dispersionAPerMm = -472.644989f,
+      .grooveSpacingUm = 6.666666,
+      .alphaDeg = 0.1 + 0.2,
+      .gammaDeg = 6.16,
+      .focalLengthMm = 140.09737234947374,
+      .focalLengthSolved = true,
+      .xPixelSize = 9.0f / 7.0f,
+  };
+}
+
+std::string text(const std::vector<char>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+/** The file with the 80-character card that begins with `card` replaced by `replacement`. */
+std::string withCard(std::string file, std::string_view card, std::string_view replacement) {
+  const size_t at = file.find(card);
+  EXPECT_NE(at, std::string::npos) << card;
+  EXPECT_EQ(at % 80, 0U) << card;
+  std::string newCard(replacement);
+  newCard.resize(80, ' ');
+  return file.replace(at, 80, newCard);
+}
+
+CalibrationRead readText(const std::string& bytes) {
+  return readCalibrationFile(std::span<const char>(bytes.data(), bytes.size()));
+}
+
+TEST(CalibrationFile, EveryValueReadsBackExactly) {
+  for (const bool solved : {true, false}) {
+    SCOPED_TRACE(solved);
+    CalibrationValues values = awkwardValues();
+    values.focalLengthSolved = solved;
+    values.line1Wavelength = solved ? values.line1Wavelength : LineWavelength::fromDouble(0.1);
+    const FileBytes file = buildCalibrationFile(values, 57.29578f);
+    ASSERT_EQ(file.failure, std::nullopt);
+    EXPECT_EQ(file.bytes.size() % 2880, 0U);
+    const CalibrationRead read = readCalibrationFile(std::span<const char>(file.bytes));
+    ASSERT_TRUE(read.values.has_value()) << read.reason;
+    EXPECT_EQ(*read.values, values);
+    EXPECT_EQ(read.values->line1Wavelength.type, values.line1Wavelength.type);
+    EXPECT_EQ(read.values->line2Wavelength.type, LineWavelength::Type::Int16);
+  }
+}
+
+// Each row changes one card of a good file (or gives no FITS at all): the file is refused and
+// the reason names what is wrong.
+TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
+  const std::string good = text(buildCalibrationFile(awkwardValues(), 57.29578f).bytes);
+  struct Row {
+    std::string_view name;
+    std::string bytes;
+    std::string_view reason;
+  };
+  const std::vector<Row> rows{
+      {"empty", "", "not a FITS file: the file is empty"},
+      {"a text", std::string(3000, 'x'), "not a FITS file: "},
+      {"another grating axis", withCard(good, "CTYPE1  =", "CTYPE1  = 'WAVE-GRA'"),
+       "CTYPE1 is not 'AWAV-GRA'"},
+      {"a coordinate key missing", withCard(good, "PV1_3   =", "COMMENT nothing here"),
+       "PV1_3 is missing or not a number"},
+      {"a key missing", withCard(good, "ALPHADEG=", "COMMENT nothing here"),
+       "ALPHADEG is missing or not a number"},
+      {"a text for a number", withCard(good, "FOCALMM =", "FOCALMM = 'long'"),
+       "FOCALMM is missing or not a number"},
+      {"no focal length", withCard(good, "FOCALMM =", "FOCALMM = 0."), "FOCALMM is not above 0"},
+      {"no pixel size", withCard(good, "XPIXSIZE=", "XPIXSIZE= -9."), "XPIXSIZE is not above 0"},
+      {"no groove spacing", withCard(good, "GROOVEUM=", "GROOVEUM= 0."), "GROOVEUM is not above 0"},
+      {"an unknown type", withCard(good, "L1WTYPE =", "L1WTYPE = 'Float'"),
+       "L1WTYPE is not Double, Int16 or Single"},
+      {"a fraction for a whole number", withCard(good, "L2WAVE  =", "L2WAVE  = 4959.5"),
+       "L2WAVE is not a value of type Int16"},
+      {"a whole number too large", withCard(good, "L2WAVE  =", "L2WAVE  = 40000."),
+       "L2WAVE is not a value of type Int16"},
+      {"no float", withCard(good, "L1WAVE  =", "L1WAVE  = 0.1"),
+       "L1WAVE is not a value of type Single"},
+      {"not logical", withCard(good, "FOCSOLVD=", "FOCSOLVD= 1"),
+       "FOCSOLVD is missing or not T or F"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const CalibrationRead read = readText(row.bytes);
+    EXPECT_FALSE(read.values.has_value());
+    EXPECT_TRUE(read.reason.starts_with(row.reason)) << read.reason;
+  }
+}
+
+TEST(CalibrationFile, OnlySmallRegularFilesAreRead) {
+  const test::TempDir dir;
+  const std::vector<char> good = buildCalibrationFile(awkwardValues(), 57.29578f).bytes;
+  struct Row {
+    std::string_view name;
+    std::function<std::string()> makePath;
+    std::string_view reason;  // empty: read
+  };
+  const std::vector<Row> rows{
+      {"a calibration", [&] { return dir.write("cal.fits", text(good)); }, ""},
+      {"a FIFO",
+       [&] {
+         const std::string path = dir.file("fifo");
+         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+         return path;
+       },
+       "not a regular file"},
+      {"a folder", [&] { return dir.path(); }, "the file cannot be opened"},
+      {"missing", [&] { return dir.file("absent.fits"); }, "the file cannot be opened"},
+      {"64 KiB and one byte",
+       [&] { return dir.write("huge.fits", text(good) + std::string(65537 - good.size(), ' ')); },
+       "larger than any calibration file"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const CalibrationRead read = readCalibrationFile(row.makePath());
+    EXPECT_EQ(read.values.has_value(), row.reason.empty());
+    EXPECT_EQ(read.reason, row.reason);
+  }
+}
+
+}  // namespace
+}  // namespace halvic
