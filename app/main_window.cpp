@@ -36,6 +36,9 @@ void MainWindow::wireMenus() {
   on("File", "Load Spectra", &MainWindow::cmdload_Click);
   on("File", "Load Cal", &MainWindow::cmdload2_Click);
   on("File", "Exit", &MainWindow::cmdexit_Click);
+  on("Calibration", "Check Calibration", &MainWindow::mnuCheckCalibration_Click);
+  on("Calibration", "Refine with All Lines", &MainWindow::mnuRefineWithAllLines_Click);
+  on("Calibration", "Grating", &MainWindow::mnuGrating_Click);
   on("Help", "About", &MainWindow::showAbout);
 }
 
@@ -128,6 +131,7 @@ void MainWindow::Form_Load() {
     control("cbobox").addItem(std::string(entry.text));
   }
   control("cbobox").setListIndex(kStartWidthIndex);
+  updateCalibrationMenus();
 }
 
 void MainWindow::cmdexit_Click() {

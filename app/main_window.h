@@ -8,6 +8,7 @@
 #include "app/main_window_layout.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
+#include "calibration/line_check.h"
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
@@ -97,6 +98,10 @@ class MainWindow {
   // Line marking.
   void cmdmarkline1_Click();
   void cmdmarkline2_Click();
+  // Calibration menu: check, refine and grating.
+  void mnuCheckCalibration_Click();
+  void mnuRefineWithAllLines_Click();
+  void mnuGrating_Click();
 
  private:
   void wireHandlers();
@@ -152,6 +157,21 @@ class MainWindow {
   bool centroidLine();
   /** Solves or re-fits the model into the workspace; false, nothing changed, when it cannot. */
   bool solveGratingModel();
+  /** The full solve of the two marked lines again; false, everything put back, when it fails. */
+  bool solveMarkedLinesAgain();
+
+  // Calibration check and refine.
+  /** Enables "Check Calibration" and "Refine" once calibrated with a lamp image loaded. */
+  void updateCalibrationMenus();
+  /** The summary of the model in the workspace, with the refine's line while one is applied. */
+  std::string calibrationSummaryText();
+  /** Every lamp line of the list measured in the cal profile against model. */
+  LineCheck checkWith(const GratingModel& model) const;
+  /** Shows a check as a table with its residual plot; the action chosen, if any. */
+  std::optional<std::string> showCheck(const LineCheck& check, const GratingModel& model,
+                                       std::string_view title, bool offerRefine);
+  /** Under the automatic grating, says so when another density checks far better. */
+  void flagBetterGrating(const LineCheck& check);
 
   Workspace ws_;
   ui::Form form_;
