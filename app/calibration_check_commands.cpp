@@ -41,6 +41,9 @@ constexpr std::string_view kNotAGrating =
 constexpr std::string_view kApplyField = "apply";
 constexpr std::string_view kApplyLabel = "Apply the refined model";
 
+/** Rounds of fitting and measuring again before the refine takes what it has. */
+constexpr int kMostRefineRounds = 4;
+
 /** An automatic choice is flagged when another density's check RMS is this many times smaller. */
 constexpr double kBetterGratingFactor = 3.0;
 
@@ -71,10 +74,10 @@ std::vector<RefineLine> usedLines(const LineCheck& check) {
 std::string angstroms(double value) { return ui::formatNumber(value, "0.000"); }
 
 /** What the refine's form shows above its check box. */
-std::string refineReport(const RefineResult& result, const LineCheck& before) {
+std::string refineReport(const RefineResult& result, int twoLineUsed) {
   const std::string lineBreak = "\r\n";
   return "RMS of the two-line model: " + angstroms(result.rmsBeforeA) + " A over " +
-         std::to_string(before.used) + " lines" + lineBreak +
+         std::to_string(twoLineUsed) + " lines" + lineBreak +
          "RMS of the refined model: " + angstroms(result.rmsAfterA) + " A over " +
          std::to_string(result.linesKept) + " lines" + lineBreak +
          "Alpha Angle (deg) = " + ui::formatNumber(result.model.alphaDeg, "0.00000") + " +/- " +
@@ -150,6 +153,8 @@ void MainWindow::flagBetterGrating(const LineCheck& check) {
   }
   const LineMarks marks{ws_.line1Wavelength, ws_.line2Wavelength, ws_.line1Pixel, ws_.line2Pixel};
   const double automaticDensity = 1000.0 / ws_.grooveSpacingUm;
+  std::optional<double> bestDensity;
+  double bestRms = *check.rmsA / kBetterGratingFactor;
   for (const double density : kTableGrooveDensities) {
     if (std::fabs(density - automaticDensity) < 1.0) {
       continue;
@@ -164,14 +169,16 @@ void MainWindow::flagBetterGrating(const LineCheck& check) {
     // many clean lines, and enough to say more than the marks do.
     const bool comparable =
         otherCheck.rmsA && otherCheck.used >= check.used && otherCheck.used >= kFewestRefineLines;
-    if (comparable && *check.rmsA > kBetterGratingFactor * *otherCheck.rmsA) {
-      dialogs_.messageBox(
-          "The automatic grating, " + gratingName(std::nullopt, ws_.grooveSpacingUm) +
-          ", leaves a check RMS of " + angstroms(*check.rmsA) + " A; " + ui::shortestText(density) +
-          " lines/mm gives " + angstroms(*otherCheck.rmsA) +
-          " A. Choose it with Calibration > Grating.");
-      return;
+    if (comparable && *otherCheck.rmsA < bestRms) {
+      bestDensity = density;
+      bestRms = *otherCheck.rmsA;
     }
+  }
+  if (bestDensity) {
+    dialogs_.messageBox("The automatic grating, " + ui::formatNumber(automaticDensity, "0") +
+                        " lines/mm, leaves a check RMS of " + angstroms(*check.rmsA) + " A; " +
+                        ui::shortestText(*bestDensity) + " lines/mm gives " + angstroms(bestRms) +
+                        " A. Choose it with Calibration > Grating.");
   }
 }
 
@@ -184,10 +191,34 @@ void MainWindow::mnuCheckCalibration_Click() {
   }
 }
 
+MainWindow::RefinedCheck MainWindow::refineUntilSteady() {
+  const LineCheck twoLine = checkWith(gratingModel());
+  RefinedCheck refined{refineGratingModel(gratingModel(), usedLines(twoLine)), twoLine};
+  // The lines were measured in windows the two-line model placed; measured again where the
+  // refined model puts them, a line may come out cleaner or not at all. The fit is repeated on
+  // the lines measured under its own result until they no longer change.
+  for (int round = 1; round < kMostRefineRounds && refined.result.status == RefineStatus::Refined;
+       ++round) {
+    const std::vector<RefineLine> fitted = usedLines(refined.check);
+    refined.check = checkWith(refined.result.model);
+    const std::vector<RefineLine> remeasured = usedLines(refined.check);
+    if (remeasured == fitted) {
+      break;
+    }
+    RefineResult again = refineGratingModel(refined.result.model, remeasured);
+    again.rmsBeforeA = refined.result.rmsBeforeA;
+    refined.result = again;
+  }
+  if (refined.result.status == RefineStatus::Refined) {
+    refined.check = checkWith(refined.result.model);
+  }
+  refined.twoLineUsed = twoLine.used;
+  return refined;
+}
+
 void MainWindow::mnuRefineWithAllLines_Click() {
-  const LineCheck before = checkWith(gratingModel());
-  const std::vector<RefineLine> lines = usedLines(before);
-  const RefineResult result = refineGratingModel(gratingModel(), lines);
+  const RefinedCheck refined = refineUntilSteady();
+  const RefineResult& result = refined.result;
   if (result.status == RefineStatus::TooFewLines) {
     dialogs_.messageBox(kTooFewLines);
     return;
@@ -196,10 +227,10 @@ void MainWindow::mnuRefineWithAllLines_Click() {
     dialogs_.messageBox(kNotConverged);
     return;
   }
-  showCheck(checkWith(result.model), result.model, kRefinedTitle, false);
+  showCheck(refined.check, result.model, kRefinedTitle, false);
   const ui::FormRequest form{
       .title = std::string(kRefineAction),
-      .text = refineReport(result, before),
+      .text = refineReport(result, refined.twoLineUsed),
       .fields = {ui::FormField{std::string(kApplyField), std::string(kApplyLabel),
                                ui::FormField::Kind::Check, "0"}},
       .validate = {}};

@@ -8,6 +8,7 @@
 #include "app/main_window_layout.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
+#include "calibration/grating_refine.h"
 #include "calibration/line_check.h"
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
@@ -172,6 +173,14 @@ class MainWindow {
                                        std::string_view title, bool offerRefine);
   /** Under the automatic grating, says so when another density checks far better. */
   void flagBetterGrating(const LineCheck& check);
+  /** A refine, its check of the lines measured under it, and the two-line model's used lines. */
+  struct RefinedCheck {
+    RefineResult result;
+    LineCheck check;
+    int twoLineUsed = 0;
+  };
+  /** Refines from the two-line model, measuring and fitting again until the lines settle. */
+  RefinedCheck refineUntilSteady();
 
   Workspace ws_;
   ui::Form form_;

@@ -10,6 +10,8 @@ namespace halvic {
 struct RefineLine {
   double pixel = 0.0;
   double wavelength = 0.0;
+
+  friend bool operator==(const RefineLine&, const RefineLine&) = default;
 };
 
 enum class RefineStatus {

@@ -79,11 +79,13 @@ bool standsAboveNoise(const LineCheckInputs& in, const Window& window) {
   return height > 0.0 && height >= kLineNoiseMultiple * noise;
 }
 
+// Two lines blend when their windows overlap: the other line's light then falls into this line's
+// window or onto the background columns beside it, and pulls the centroid.
 bool isBlended(const std::vector<std::optional<double>>& predicted, size_t index, int16_t width) {
-  const double reach = static_cast<double>(width) / 2.0;
+  const auto reach = static_cast<double>(width);
   for (size_t other = 0; other < predicted.size(); ++other) {
     if (other != index && predicted[other] &&
-        std::fabs(*predicted[other] - *predicted[index]) <= reach) {
+        std::fabs(*predicted[other] - *predicted[index]) < reach) {
       return true;
     }
   }
@@ -112,7 +114,10 @@ Measurement measure(const LineCheckInputs& in, double predicted) {
   const int16_t secondCursor = nearestColumn(static_cast<double>(first.pixel), in.length);
   result.lastWindow = windowAt(in.length, secondCursor, in.width);
   const Centroid second = centroidLine(in.profile, in.length, secondCursor, in.width);
-  if (second.status == CentroidStatus::Ok) {
+  // Unclipped weights may carry a centroid out of its window, onto whatever lies there.
+  const double reach = static_cast<double>(in.width) / 2.0;
+  if (second.status == CentroidStatus::Ok &&
+      std::fabs(static_cast<double>(second.pixel) - predicted) <= reach) {
     result.pixel = second.pixel;
   }
   return result;

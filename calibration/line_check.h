@@ -79,10 +79,11 @@ std::optional<double> modelPixelOf(const GratingModel& model, double wavelength,
  * nearest column, then once more on the nearest column of that centroid. The status is the first
  * that applies of: Edge (the predicted pixel within one width of column 1 or of column length),
  * Saturated (a crop-row pixel at kSaturatedCount in the columns of either window), Blended
- * (another of `lamps` predicted within half a width), NoLine (no centroid, or the window's
- * highest value above the background, the median of the kNoiseFlankColumns columns either side
- * outside the final window, below kLineNoiseMultiple times their median absolute deviation),
- * Used.
+ * (another of `lamps` predicted less than one width away, so that the two windows overlap),
+ * NoLine (no centroid, a centroid more than half a width from the predicted pixel, or the
+ * window's highest value above the background, the median of the kNoiseFlankColumns columns
+ * either side outside the final window, below kLineNoiseMultiple times their median absolute
+ * deviation), Used.
  */
 LineCheck checkCalibration(const LineCheckInputs& inputs, std::span<const LineWavelength> lamps);
 
