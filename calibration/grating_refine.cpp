@@ -15,6 +15,7 @@ constexpr double kAngstromsPerMicrometre = 10000.0;
 // Tight enough that the fit is settled far below any figure it reports.
 constexpr double kTolerance = 1e-12;
 constexpr Eigen::Index kMostEvaluations = 1000;
+constexpr double kSingularRatio = 1e-12;
 
 /** The parameters the fit moves: the grating angle (degrees) and the focal length (mm). */
 GratingModel withParameters(GratingModel model, const Eigen::VectorXd& x) {
@@ -131,7 +132,11 @@ std::optional<Eigen::Vector2d> standardErrors(const GratingModel& model,
   Eigen::MatrixXd jacobian(residuals.values(), 2);
   residuals.df(x, jacobian);
   const Eigen::Matrix2d normal = jacobian.transpose() * jacobian;
-  if (!std::isfinite(normal.determinant()) || normal.determinant() == 0.0) {
+  // Lines that cannot tell the angle from the focal length (all on one column) leave the normal
+  // matrix singular to rounding: its determinant vanishes beside the product of its diagonal.
+  const double determinant = normal.determinant();
+  if (!std::isfinite(determinant) ||
+      std::fabs(determinant) <= kSingularRatio * normal(0, 0) * normal(1, 1)) {
     return std::nullopt;
   }
   const double rms = modelRms(model, lines);

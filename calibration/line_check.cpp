@@ -103,12 +103,23 @@ struct Measurement {
   Window lastWindow;
 };
 
+/**
+ * Whether centroidLine weighs the window as an emission line: its background (the two columns
+ * just outside) at most its middle column. Lamp lines are emission lines; a window it would weigh
+ * as absorption holds no lamp line in its middle.
+ */
+bool weighsAsEmission(const LineCheckInputs& in, const Window& window) {
+  const double background = 0.5 * (static_cast<double>(in.profile.at(window.start - 1)) +
+                                   static_cast<double>(in.profile.at(window.start + window.width)));
+  return background <= static_cast<double>(in.profile.at(window.start + window.width / 2));
+}
+
 Measurement measure(const LineCheckInputs& in, double predicted) {
   const int16_t firstCursor = nearestColumn(predicted, in.length);
   Measurement result{std::nullopt, windowAt(in.length, firstCursor, in.width),
                      windowAt(in.length, firstCursor, in.width)};
   const Centroid first = centroidLine(in.profile, in.length, firstCursor, in.width);
-  if (first.status != CentroidStatus::Ok) {
+  if (first.status != CentroidStatus::Ok || !weighsAsEmission(in, result.firstWindow)) {
     return result;
   }
   const int16_t secondCursor = nearestColumn(static_cast<double>(first.pixel), in.length);
@@ -116,7 +127,7 @@ Measurement measure(const LineCheckInputs& in, double predicted) {
   const Centroid second = centroidLine(in.profile, in.length, secondCursor, in.width);
   // Unclipped weights may carry a centroid out of its window, onto whatever lies there.
   const double reach = static_cast<double>(in.width) / 2.0;
-  if (second.status == CentroidStatus::Ok &&
+  if (second.status == CentroidStatus::Ok && weighsAsEmission(in, result.lastWindow) &&
       std::fabs(static_cast<double>(second.pixel) - predicted) <= reach) {
     result.pixel = second.pixel;
   }

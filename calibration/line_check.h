@@ -80,7 +80,8 @@ std::optional<double> modelPixelOf(const GratingModel& model, double wavelength,
  * that applies of: Edge (the predicted pixel within one width of column 1 or of column length),
  * Saturated (a crop-row pixel at kSaturatedCount in the columns of either window), Blended
  * (another of `lamps` predicted less than one width away, so that the two windows overlap),
- * NoLine (no centroid, a centroid more than half a width from the predicted pixel, or the
+ * NoLine (no centroid, a window centroidLine weighs as an absorption line, a centroid more than
+ * half a width from the predicted pixel, or the
  * window's highest value above the background, the median of the kNoiseFlankColumns columns
  * either side outside the final window, below kLineNoiseMultiple times their median absolute
  * deviation), Used.

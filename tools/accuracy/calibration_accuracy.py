@@ -28,7 +28,11 @@ import subprocess
 import sys
 import tempfile
 
-import numpy as np
+try:
+    import numpy as np
+except ImportError:
+    print("SKIP: numpy is not installed (Debian python3-numpy)")
+    sys.exit(0)
 
 f32 = np.float32
 DEGREES_PER_RADIAN = float(f32(57.29578))
@@ -205,9 +209,10 @@ def write_docs(root, results, automatic):
     figure.tight_layout()
     figure.savefig(os.path.join(root, "docs", "accuracy-residuals.png"), dpi=80)
 
-    text = open(os.path.join(root, "tools", "accuracy", "ACCURACY.md.in")).read()
+    here = os.path.dirname(os.path.abspath(__file__))
+    text = open(os.path.join(here, "ACCURACY.md.in")).read()
     text = text.replace("@TABLE@", "\n".join(rows))
-    with open(os.path.join(root, "docs", "ACCURACY.md"), "w") as out:
+    with open(os.path.join(root, "docs", "ACCURACY.md"), "w", encoding="utf-8") as out:
         out.write(text)
 
 
