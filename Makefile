@@ -12,7 +12,8 @@ FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
-            libgtest-dev libgmock-dev libbenchmark-dev
+            libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev \
+            python3-numpy python3-scipy python3-matplotlib
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
 # Headless tests: no display, fixed font resolution and locale.
