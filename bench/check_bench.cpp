@@ -21,9 +21,9 @@ using halvic::GratingModel;
 
 // 150 lines/mm seen by 13.5 um pixels spreads 3300 to 8200 A over the strip: every one of the
 // list's 40 lamp lines falls on it.
-const halvic::samplegen::LampSpec kWideLamp{150.0, 13.5f, 2.5, 140.0, 1};
+const halvic::samplegen::LampOptions kWideLamp{150.0, 13.5f, 2.5, 140.0, 1};
 // 600 lines/mm with 13.5 um pixels: 25 clean lines for the refine.
-const halvic::samplegen::LampSpec kRefineLamp{600.0, 13.5f, 10.7, -84.2, 1};
+const halvic::samplegen::LampOptions kRefineLamp{600.0, 13.5f, 10.7, -84.2, 1};
 
 struct LampCheck {
   GratingModel model;
@@ -31,10 +31,10 @@ struct LampCheck {
   halvic::ExtractedProfile profile;
 };
 
-LampCheck lampCheck(const halvic::samplegen::LampSpec& spec) {
+LampCheck lampCheck(const halvic::samplegen::LampOptions& options) {
   LampCheck lamp;
-  lamp.model = halvic::samplegen::lampModel(spec);
-  lamp.image = halvic::samplegen::renderLampImage(lamp.model, spec.seed);
+  lamp.model = halvic::samplegen::lampModel(options);
+  lamp.image = halvic::samplegen::renderLampImage(lamp.model, options.seed);
   lamp.profile =
       halvic::extractCalProfile(lamp.image, halvic::samplegen::kSampleWidth, 1, 20, false);
   return lamp;

@@ -21,7 +21,7 @@ constexpr std::string_view kUsage =
     "                        --alpha DEGREES --focal-length MM [--seed N]\n";
 
 /** The lamp's options, "--name value" pairs after --lamp FILE; nullopt when one is wrong. */
-std::optional<halvic::samplegen::LampSpec> lampSpec(int argc, char** argv) {
+std::optional<halvic::samplegen::LampOptions> lampOptions(int argc, char** argv) {
   std::map<std::string, double> values{{"--seed", 1.0}};
   for (int i = 3; i + 1 < argc; i += 2) {
     const std::optional<double> value = halvic::ui::parseDecimal(argv[i + 1]);
@@ -39,18 +39,18 @@ std::optional<halvic::samplegen::LampSpec> lampSpec(int argc, char** argv) {
       values["--pixel-size"] <= 0.0 || values["--seed"] < 0.0) {
     return std::nullopt;
   }
-  return halvic::samplegen::LampSpec{
+  return halvic::samplegen::LampOptions{
       values["--grating"], static_cast<float>(values["--pixel-size"]), values["--alpha"],
       values["--focal-length"], static_cast<uint64_t>(values["--seed"])};
 }
 
 int writeLamp(int argc, char** argv) {
-  const std::optional<halvic::samplegen::LampSpec> spec = lampSpec(argc, argv);
-  if (!spec) {
+  const std::optional<halvic::samplegen::LampOptions> options = lampOptions(argc, argv);
+  if (!options) {
     std::cerr << kUsage;
     return 2;
   }
-  const auto bytes = halvic::samplegen::buildLampFile(*spec);
+  const auto bytes = halvic::samplegen::buildLampFile(*options);
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   if (bytes) {
     out.write(reinterpret_cast<const char*>(bytes->data()),
@@ -61,7 +61,7 @@ int writeLamp(int argc, char** argv) {
     std::cerr << "halvic-samplegen: cannot write " << argv[2] << '\n';
     return 1;
   }
-  std::cout << halvic::samplegen::describeLamp(*spec);
+  std::cout << halvic::samplegen::describeLamp(*options);
   return 0;
 }
 
