@@ -13,9 +13,10 @@ FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
-            libgtest-dev libgmock-dev libbenchmark-dev libcfitsio-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev libcfitsio-dev libeigen3-dev \
             cups printer-driver-cups-pdf poppler-utils \
-            fitsverify python3-astropy python3-specutils python3-numpy
+            fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \
+            python3-matplotlib
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
 # Headless tests: no display, fixed font resolution and locale.

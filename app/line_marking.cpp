@@ -37,6 +37,8 @@ struct MainWindow::MarkingState {
   double grooveSpacingUm, alphaDeg, betaDeg, focalLengthMm;
   bool focalLengthSolved, calibrated;
   std::string readout;
+  int32_t refinedLines;
+  double refinedRmsA;
 };
 
 MainWindow::MarkingState MainWindow::markingState() const {
@@ -52,7 +54,9 @@ MainWindow::MarkingState MainWindow::markingState() const {
                       ws_.focalLengthMm,
                       ws_.focalLengthSolved,
                       ws_.calibrated,
-                      control("Lblwavelength").caption()};
+                      control("Lblwavelength").caption(),
+                      ws_.refinedLines,
+                      ws_.refinedRmsA};
 }
 
 void MainWindow::restoreMarkingState(const MarkingState& state) {
@@ -69,6 +73,9 @@ void MainWindow::restoreMarkingState(const MarkingState& state) {
   ws_.focalLengthSolved = state.focalLengthSolved;
   ws_.calibrated = state.calibrated;
   control("Lblwavelength").setCaption(state.readout);
+  ws_.refinedLines = state.refinedLines;
+  ws_.refinedRmsA = state.refinedRmsA;
+  updateCalibrationMenus();
 }
 
 bool MainWindow::centroidLine() {
@@ -91,7 +98,8 @@ bool MainWindow::centroidLine() {
 bool MainWindow::solveGratingModel() {
   const LineMarks marks{ws_.line1Wavelength, ws_.line2Wavelength, ws_.line1Pixel, ws_.line2Pixel};
   const SolveResult result =
-      halvic::solveGratingModel(gratingModel(), marks, ws_.dispersionAPerMm, ws_.focalLengthSolved);
+      halvic::solveGratingModel(gratingModel(), marks, ws_.dispersionAPerMm, ws_.focalLengthSolved,
+                                chosenGrooveSpacing(ws_.gratingChoice));
   if (!result.solved) {
     return false;
   }
@@ -101,6 +109,20 @@ bool MainWindow::solveGratingModel() {
   ws_.betaDeg = result.betaDeg;
   ws_.focalLengthSolved = true;
   ws_.calibrated = true;
+  // A new solve stands for the marked lines alone: the window is back to its two-line model.
+  ws_.refinedLines = 0;
+  ws_.refinedRmsA = 0.0;
+  updateCalibrationMenus();
+  return true;
+}
+
+bool MainWindow::solveMarkedLinesAgain() {
+  const MarkingState before = markingState();
+  ws_.focalLengthSolved = false;
+  if (!solveGratingModel()) {
+    restoreMarkingState(before);
+    return false;
+  }
   return true;
 }
 
@@ -148,8 +170,7 @@ void MainWindow::cmdmarkline2_Click() {
     dialogs_.messageBox(kPairWithoutSolution);
     return;
   }
-  control("Lblwavelength")
-      .setCaption(calibrationSummary(gratingModel(), ws_.dispersionAPerMm, ws_.betaDeg));
+  control("Lblwavelength").setCaption(calibrationSummaryText());
 }
 
 void MainWindow::cmdemission_Click() {

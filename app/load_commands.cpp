@@ -80,6 +80,7 @@ void MainWindow::loadImage(ImageKind kind) {
   slot.cropRow2 = kLastRow;
   drawGraph();
   showReadout();
+  updateCalibrationMenus();
 }
 
 bool MainWindow::readImageFile(ImageKind kind) {

@@ -41,6 +41,9 @@ void MainWindow::wireMenus() {
   on("File", "Exit", &MainWindow::cmdexit_Click);
   on("Calibration", "Save Calibration", &MainWindow::mnuSaveCalibration_Click);
   on("Calibration", "Load Calibration", &MainWindow::mnuLoadCalibration_Click);
+  on("Calibration", "Check Calibration", &MainWindow::mnuCheckCalibration_Click);
+  on("Calibration", "Refine with All Lines", &MainWindow::mnuRefineWithAllLines_Click);
+  on("Calibration", "Grating", &MainWindow::mnuGrating_Click);
   on("Help", "About", &MainWindow::showAbout);
 }
 
@@ -140,6 +143,7 @@ void MainWindow::Form_Load() {
     control("cbobox").addItem(std::string(entry.text));
   }
   control("cbobox").setListIndex(kStartWidthIndex);
+  updateCalibrationMenus();
 }
 
 void MainWindow::cmdexit_Click() {

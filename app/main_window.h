@@ -10,6 +10,8 @@
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
 #include "spectrum/graph_rendering.h"
+#include "calibration/grating_refine.h"
+#include "calibration/line_check.h"
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
@@ -112,6 +114,10 @@ class MainWindow {
   void mnuExportCsv_Click();
   void mnuSaveCalibration_Click();
   void mnuLoadCalibration_Click();
+  // Calibration menu: check, refine and grating.
+  void mnuCheckCalibration_Click();
+  void mnuRefineWithAllLines_Click();
+  void mnuGrating_Click();
 
  private:
   void wireHandlers();
@@ -184,6 +190,29 @@ class MainWindow {
   bool centroidLine();
   /** Solves or re-fits the model into the workspace; false, nothing changed, when it cannot. */
   bool solveGratingModel();
+  /** The full solve of the two marked lines again; false, everything put back, when it fails. */
+  bool solveMarkedLinesAgain();
+
+  // Calibration check and refine.
+  /** Enables "Check Calibration" and "Refine" once calibrated with a lamp image loaded. */
+  void updateCalibrationMenus();
+  /** The summary of the model in the workspace, with the refine's line while one is applied. */
+  std::string calibrationSummaryText();
+  /** Every lamp line of the list measured in the cal profile against model. */
+  LineCheck checkWith(const GratingModel& model) const;
+  /** Shows a check as a table with its residual plot; the action chosen, if any. */
+  std::optional<std::string> showCheck(const LineCheck& check, const GratingModel& model,
+                                       std::string_view title, bool offerRefine);
+  /** Under the automatic grating, says so when another density checks far better. */
+  void flagBetterGrating(const LineCheck& check);
+  /** A refine, its check of the lines measured under it, and the two-line model's used lines. */
+  struct RefinedCheck {
+    RefineResult result;
+    LineCheck check;
+    int twoLineUsed = 0;
+  };
+  /** Refines from the two-line model, measuring and fitting again until the lines settle. */
+  RefinedCheck refineUntilSteady();
 
   Workspace ws_;
   ui::Form form_;

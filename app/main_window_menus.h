@@ -21,6 +21,9 @@ inline constexpr std::array kMainWindowMenus{
     ui::MenuItemSpec{"File", "E&xit", "Ctrl+Q", true},
     ui::MenuItemSpec{"Calibration", "&Save Calibration...", ""},
     ui::MenuItemSpec{"Calibration", "&Load Calibration...", ""},
+    ui::MenuItemSpec{"Calibration", "&Check Calibration...", "", true},
+    ui::MenuItemSpec{"Calibration", "&Refine with All Lines", ""},
+    ui::MenuItemSpec{"Calibration", "&Grating...", ""},
     ui::MenuItemSpec{"Help", "&User Guide", "F1"},
     ui::MenuItemSpec{"Help", "&About", ""},
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "calibration/grating_choice.h"
 #include "calibration/grating_model.h"
 #include "calibration/line_list.h"
 #include "calibration/line_wavelength.h"
@@ -86,6 +87,11 @@ struct Workspace {
   bool calibrated = false;
   bool focalLengthSolved = false;
   float dispersionAPerMm = 0.0f;
+  /** The grating the solve assumes; automatic at every start, never remembered. */
+  GratingChoice gratingChoice;
+  /** Lines of the applied refine and its RMS; 0 while the two-line model stands. */
+  int32_t refinedLines = 0;
+  double refinedRmsA = 0.0;
 };
 
 /** The grating model the workspace's calibration values describe. */

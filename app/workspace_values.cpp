@@ -84,6 +84,10 @@ const std::vector<NamedValue>& namedValues() {
       named("calibrated", &Workspace::calibrated),
       named("focalLengthSolved", &Workspace::focalLengthSolved),
       named("dispersionAPerMm", &Workspace::dispersionAPerMm),
+      NamedValue{"gratingChoice",
+                 [](const Workspace& ws) { return gratingChoiceText(ws.gratingChoice); }},
+      named("refinedLines", &Workspace::refinedLines),
+      named("refinedRmsA", &Workspace::refinedRmsA),
   };
   return values;
 }

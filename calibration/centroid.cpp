@@ -4,10 +4,7 @@
 
 namespace halvic {
 
-namespace {
-
-/** The first column of the window: half a width left of the cursor, held inside the profile. */
-int windowStart(int16_t profileLength, int16_t cursor, int16_t width) {
+int centroidWindowStart(int16_t profileLength, int16_t cursor, int16_t width) {
   const int half = width / 2;
   int start = cursor - half >= 2 ? cursor - half : 2;
   if (cursor + half >= profileLength) {
@@ -16,14 +13,12 @@ int windowStart(int16_t profileLength, int16_t cursor, int16_t width) {
   return start;
 }
 
-}  // namespace
-
 Centroid centroidLine(const ProfileArray& profile, int16_t profileLength, int16_t cursor,
                       int16_t width) {
   if (width < 1 || profileLength < width + 2) {
     return Centroid{CentroidStatus::NoProfile, 0.0f};
   }
-  const int start = windowStart(profileLength, cursor, width);
+  const int start = centroidWindowStart(profileLength, cursor, width);
   const int32_t outsideSum = profile.at(start - 1) + profile.at(start + width);
   const auto background = static_cast<float>(static_cast<double>(outsideSum) / 2.0);
   const bool emission =

@@ -19,6 +19,13 @@ struct Centroid {
 };
 
 /**
+ * The first column of the window centroidLine measures: half = width \ 2 columns left of the
+ * cursor but not left of column 2, or profileLength - width when cursor + half reaches the last
+ * column.
+ */
+int centroidWindowStart(int16_t profileLength, int16_t cursor, int16_t width);
+
+/**
  * The background-subtracted centroid of the line under the cursor, over a window of `width`
  * columns of profile 1..profileLength.
  *

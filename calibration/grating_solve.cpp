@@ -100,13 +100,17 @@ bool reproducesLine1(const GratingModel& model, const LineMarks& marks) {
 }  // namespace
 
 SolveResult solveGratingModel(const GratingModel& start, const LineMarks& marks,
-                              float dispersionAPerMm, bool focalLengthSolved) {
+                              float dispersionAPerMm, bool focalLengthSolved,
+                              std::optional<double> chosenGrooveSpacingUm) {
   SolveResult failed{false, start, 0.0};
-  if (!hasUsableInputs(start, marks, dispersionAPerMm, focalLengthSolved)) {
+  const bool spacingUsable = !chosenGrooveSpacingUm || (std::isfinite(*chosenGrooveSpacingUm) &&
+                                                        *chosenGrooveSpacingUm > 0.0);
+  if (!spacingUsable || !hasUsableInputs(start, marks, dispersionAPerMm, focalLengthSolved)) {
     return failed;
   }
   GratingModel model = start;
-  model.grooveSpacingUm = grooveSpacingFor(dispersionAPerMm);
+  model.grooveSpacingUm =
+      chosenGrooveSpacingUm ? *chosenGrooveSpacingUm : grooveSpacingFor(dispersionAPerMm);
   double betaDeg = 0.0;
   const bool fitted = focalLengthSolved ? scanAlpha(model, marks, kFinePass, 0.0, betaDeg)
                                         : runFullSolve(model, marks, betaDeg);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "calibration/dispersion.h"
 #include "calibration/grating_model.h"
 #include "calibration/line_wavelength.h"
@@ -30,8 +32,12 @@ struct SolveResult {
  * one wavelength (full solve), a line 1 wavelength that no angle from 0 to 40 degrees reaches,
  * or any non-finite angle, focal length or wavelength on the way. The caller then keeps its
  * previous calibration.
+ *
+ * chosenGrooveSpacingUm, when given, is the groove spacing of a grating the user named; the solve
+ * uses it in place of the one the dispersion picks, and runs the same passes.
  */
 SolveResult solveGratingModel(const GratingModel& start, const LineMarks& marks,
-                              float dispersionAPerMm, bool focalLengthSolved);
+                              float dispersionAPerMm, bool focalLengthSolved,
+                              std::optional<double> chosenGrooveSpacingUm = std::nullopt);
 
 }  // namespace halvic

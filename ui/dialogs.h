@@ -9,6 +9,7 @@
 namespace halvic::ui {
 
 class Form;
+class Raster;
 
 /** One entry of an open-file dialog's filter list: "All Files (*.*)" with "*.*". */
 struct FileFilter {
@@ -50,6 +51,26 @@ struct FormRequest {
 };
 
 /**
+ * A dialog that shows a table of text cells with a summary and, optionally, a picture, and offers
+ * actions besides closing it. The desktop backend also lets the user copy the table (tab-
+ * separated) and export it as CSV; a scripted session writes each row to its transcript as
+ * rowPrefix followed by the cells joined by " | ", then summaryPrefix and the summary cells alike.
+ */
+struct TableRequest {
+  std::string title;
+  std::vector<std::string> columns;            // the column headings
+  std::vector<std::vector<std::string>> rows;  // one cell a column
+  std::vector<std::string> summaryLabels;      // what each summary cell is, for people
+  std::vector<std::string> summaryCells;
+  std::string note;                  // a line of text under the table, may be empty
+  const Raster* picture = nullptr;   // shown under the table when set
+  std::vector<std::string> actions;  // buttons besides "Close", such as "Refine..."
+  std::string rowPrefix;             // "check: "
+  std::string summaryPrefix;         // "check-rms: "
+  std::string exportName;            // the CSV file name the export suggests
+};
+
+/**
  * The modal dialogs the program uses. Each call blocks until the user answers. Implemented by the
  * desktop backend with real dialogs and by the headless backend with queued answers.
  */
@@ -83,6 +104,8 @@ class Dialogs {
   virtual std::optional<std::string> saveFile(const SaveRequest& request) = 0;
   /** A form; the fields as taken on OK, or nullopt when cancelled. */
   virtual std::optional<std::vector<FormField>> showForm(const FormRequest& request) = 0;
+  /** A table; the action the user chose (one of request.actions), or nullopt when closed. */
+  virtual std::optional<std::string> showTable(const TableRequest& request) = 0;
 };
 
 }  // namespace halvic::ui

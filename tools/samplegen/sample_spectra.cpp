@@ -195,7 +195,9 @@ std::vector<SpectralFeature> objectAbsorptionLines() {
   };
 }
 
-ImageArray renderLampImage(const GratingModel& model) {
+ImageArray renderLampImage(const GratingModel& model) { return renderLampImage(model, kLampSeed); }
+
+ImageArray renderLampImage(const GratingModel& model, uint64_t seed) {
   const std::vector<PlacedLine> lines = placeLampLines(model);
   std::vector<double> spectrum(static_cast<size_t>(kSampleWidth + 1), 0.0);
   for (int column = 1; column <= kSampleWidth; ++column) {
@@ -204,7 +206,7 @@ ImageArray renderLampImage(const GratingModel& model) {
           placed.line.peakCounts * lineShape(column, placed.pixel, kLampFwhmPixels);
     }
   }
-  NoiseSource noise(kLampSeed);
+  NoiseSource noise(seed);
   ImageArray image;
   for (int row = 1; row <= kSampleHeight; ++row) {
     for (int column = 1; column <= kSampleWidth; ++column) {

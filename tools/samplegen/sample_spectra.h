@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,6 +86,9 @@ std::vector<SpectralFeature> objectAbsorptionLines();
  * fixed seed. Columns beyond kSampleWidth are 0.
  */
 ImageArray renderLampImage(const GratingModel& model);
+
+/** The same lamp image with the noise of another seed. */
+ImageArray renderLampImage(const GratingModel& model, uint64_t seed);
 
 /**
  * The object image: a sloping continuum with absorption lines in rows kObjectFirstRow to

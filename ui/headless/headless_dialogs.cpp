@@ -116,4 +116,24 @@ std::optional<std::vector<FormField>> HeadlessDialogs::showForm(const FormReques
   return std::nullopt;  // refused, and the user gave up: the form is cancelled
 }
 
+namespace {
+
+std::string joinedCells(const std::vector<std::string>& cells) {
+  std::string joined;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    joined += (i == 0 ? "" : " | ") + transcriptText(cells[i]);
+  }
+  return joined;
+}
+
+}  // namespace
+
+std::optional<std::string> HeadlessDialogs::showTable(const TableRequest& request) {
+  for (const std::vector<std::string>& row : request.rows) {
+    transcript_ << request.rowPrefix << joinedCells(row) << '\n';
+  }
+  transcript_ << request.summaryPrefix << joinedCells(request.summaryCells) << '\n';
+  return std::nullopt;
+}
+
 }  // namespace halvic::ui

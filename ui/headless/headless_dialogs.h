@@ -62,6 +62,8 @@ class HeadlessDialogs : public Dialogs {
    * next queued answer corrects the fields as they stand, or, with none left, cancels.
    */
   std::optional<std::vector<FormField>> showForm(const FormRequest& request) override;
+  /** Writes the rows and the summary to the transcript; closed without an action. */
+  std::optional<std::string> showTable(const TableRequest& request) override;
 
   /** The filters of the last open-file dialog, for tests. */
   const std::vector<FileFilter>& lastFilters() const { return lastFilters_; }

@@ -54,6 +54,8 @@ class QtDialogs : public Dialogs {
   std::optional<std::string> saveFile(const SaveRequest& request) override;
   /** A dialog of the fields with OK and Cancel; a refusal shows its message over the form. */
   std::optional<std::vector<FormField>> showForm(const FormRequest& request) override;
+  /** A table view with its picture and summary; "Copy", "Export CSV...", the actions, "Close". */
+  std::optional<std::string> showTable(const TableRequest& request) override;
 
   /** The dialog that shows form, or nullptr before the form's first showModal. */
   QDialog* modalDialog(const Form& form) const;

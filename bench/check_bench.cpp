@@ -1,0 +1,109 @@
+// "Check Calibration" and "Refine with All Lines": the check of all 40 lamp lines of the list,
+// the Levenberg-Marquardt refine on the lines a check used, and the whole menu command.
+
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+#include <vector>
+
+#include "app/main_window.h"
+#include "calibration/grating_refine.h"
+#include "calibration/line_check.h"
+#include "spectrum/profile_extraction.h"
+#include "tools/samplegen/lamp_file.h"
+#include "tools/samplegen/sample_spectra.h"
+#include "ui/headless/headless_dialogs.h"
+#include "ui/headless/headless_printer.h"
+
+namespace {
+
+using halvic::GratingModel;
+
+// 150 lines/mm seen by 13.5 um pixels spreads 3300 to 8200 A over the strip: every one of the
+// list's 40 lamp lines falls on it.
+const halvic::samplegen::LampOptions kWideLamp{150.0, 13.5f, 2.5, 140.0, 1};
+// 600 lines/mm with 13.5 um pixels: 25 clean lines for the refine.
+const halvic::samplegen::LampOptions kRefineLamp{600.0, 13.5f, 10.7, -84.2, 1};
+
+struct LampCheck {
+  GratingModel model;
+  halvic::ImageArray image;
+  halvic::ExtractedProfile profile;
+};
+
+LampCheck lampCheck(const halvic::samplegen::LampOptions& options) {
+  LampCheck lamp;
+  lamp.model = halvic::samplegen::lampModel(options);
+  lamp.image = halvic::samplegen::renderLampImage(lamp.model, options.seed);
+  lamp.profile =
+      halvic::extractCalProfile(lamp.image, halvic::samplegen::kSampleWidth, 1, 20, false);
+  return lamp;
+}
+
+halvic::LineCheck check(const LampCheck& lamp, const GratingModel& model) {
+  const std::vector<halvic::LineWavelength> lamps = halvic::lampLineWavelengths();
+  return halvic::checkCalibration(halvic::LineCheckInputs{lamp.profile.values, lamp.profile.length,
+                                                          lamp.image, 1, 20, model, 7},
+                                  lamps);
+}
+
+void BM_CheckFortyLines(benchmark::State& state) {
+  const LampCheck lamp = lampCheck(kWideLamp);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(check(lamp, lamp.model));
+  }
+  if (check(lamp, lamp.model).lines.size() != 40) {
+    state.SkipWithError("not every lamp line fell on the strip");
+  }
+}
+BENCHMARK(BM_CheckFortyLines)->Unit(benchmark::kMicrosecond);
+
+void BM_RefineUsedLines(benchmark::State& state) {
+  const LampCheck lamp = lampCheck(kRefineLamp);
+  std::vector<halvic::RefineLine> lines;
+  for (const halvic::CheckedLine& line : check(lamp, lamp.model).lines) {
+    if (line.status == halvic::LineStatus::Used) {
+      lines.push_back({static_cast<double>(*line.measuredPixel), line.wavelength.value});
+    }
+  }
+  GratingModel start = lamp.model;  // a two-line solve's typical offsets
+  start.alphaDeg += 0.002;
+  start.focalLengthMm *= 1.001;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(halvic::refineGratingModel(start, lines));
+  }
+  state.counters["lines"] = static_cast<double>(lines.size());
+}
+BENCHMARK(BM_RefineUsedLines)->Unit(benchmark::kMicrosecond);
+
+// The menu command as the user chooses it on the samples' lamp: the check under the two-line
+// model, the refine, the checks that settle it, the table and the form (cancelled).
+void BM_RefineWithAllLinesCommand(benchmark::State& state) {
+  std::ostringstream transcript;
+  halvic::ui::HeadlessDialogs dialogs(transcript);
+  halvic::ui::HeadlessPrinters printers;
+  halvic::MainWindow window(dialogs, printers, nullptr);
+  window.Form_Load();
+  dialogs.queueOpenFile(std::string(HALVIC_SOURCE_DIR) + "/samples/neon-lamp.kr4");
+  window.cmdload2_Click();
+  window.control("cbobox").userSelect(2);
+  window.control("cboscale").userSelect(8);
+  window.control("hsbspectra").userSet(214);
+  window.cmdmarkline1_Click();
+  window.control("cboscale").userSelect(23);
+  window.control("hsbspectra").userSet(590);
+  window.cmdmarkline2_Click();
+  for (auto _ : state) {
+    dialogs.queueForm(std::nullopt);
+    window.mnuRefineWithAllLines_Click();
+    transcript.str("");
+  }
+  if (!window.workspace().calibrated) {
+    state.SkipWithError("the lamp did not calibrate");
+  }
+}
+BENCHMARK(BM_RefineWithAllLinesCommand)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/dialogs.h"
+
+namespace halvic::ui {
+
+/**
+ * The table as tab-separated text for the clipboard: the headings, then one line a row, cells
+ * separated by a tab, lines ended by LF. Tabs and line breaks inside a cell become blanks.
+ */
+std::string tabSeparatedText(const TableRequest& table);
+
+/**
+ * The table as CSV (RFC 4180): the headings, then one record a row, ended by CR LF; a cell that
+ * holds a comma, a double quote or a line break is quoted, its double quotes doubled.
+ */
+std::string csvText(const TableRequest& table);
+
+}  // namespace halvic::ui
