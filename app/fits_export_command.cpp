@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "calibration/grating_choice.h"
 #include "imagefile/atomic_file.h"
 #include "imagefile/image_reader.h"
 #include "output/export_names.h"
@@ -89,6 +90,14 @@ void MainWindow::rememberObservingDetails(const std::vector<ui::FormField>& fiel
   }
 }
 
+std::vector<std::string> MainWindow::historyOfThisCalibration(const LineMarks& marks) const {
+  std::vector<std::string> history =
+      calibrationHistory(marks, gratingModel(), kMainWindowLayout.caption);
+  history.insert(history.end() - 1,
+                 "Grating: " + gratingName(ws_.gratingChoice, ws_.grooveSpacingUm));
+  return history;
+}
+
 void MainWindow::mnuExportFits_Click() {
   if (!ws_.calibrated) {
     dialogs_.messageBox(kNotCalibrated);
@@ -123,7 +132,7 @@ void MainWindow::mnuExportFits_Click() {
       .model = gratingModel(),
       .details = details,
       .dateObs = date && time ? dateObsOf(*date, *time, details.utcOffsetHours) : std::nullopt,
-      .history = calibrationHistory(marks, gratingModel(), kMainWindowLayout.caption),
+      .history = historyOfThisCalibration(marks),
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
   std::optional<WriteFailure> failure;

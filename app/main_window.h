@@ -9,9 +9,10 @@
 #include "app/main_window_layout.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
-#include "spectrum/graph_rendering.h"
 #include "calibration/grating_refine.h"
+#include "calibration/grating_solve.h"
 #include "calibration/line_check.h"
+#include "spectrum/graph_rendering.h"
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
@@ -181,6 +182,9 @@ class MainWindow {
   GratingModel gratingModel() const;
 
   void chooseLine();
+
+  /** The FITS HISTORY lines of the calibration in force: its lines, model, grating, program. */
+  std::vector<std::string> historyOfThisCalibration(const LineMarks& marks) const;
 
   // Line marking.
   struct MarkingState;

@@ -206,6 +206,8 @@ def check_export(source_dir):
                                              **{"DATE-OBS": camera_date_obs(image, offset)}))
             lines = [str(line) for line in header["HISTORY"]]
             expect(lines[:2] == history, f"{path}: HISTORY names the lines and their pixels")
+            expect("Grating: 150 lines/mm (automatic)" in lines,
+                   f"{path}: HISTORY names the grating the solve used")
     check_header("lamp.fits", {"CTYPE1": "Wavelength", "CUNIT1": "Angstrom", "CRPIX1": 1.0})
     check_csv("lamp.csv", model, text_export("lamp/worked-example-lines.txt")[2])
 
