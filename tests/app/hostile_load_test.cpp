@@ -61,7 +61,12 @@ const std::vector<HostileInput> kHostileInputs{
      ReadStatus::NotARegularFile, "/dev/urandom"},
     {"TwoGigabytesOfZeros", makeZeroFile, ReadStatus::NoEndLine, ""},
     {"Folder", [](const test::TempDir& dir) { return dir.path(); }, ReadStatus::CannotOpen, ""},
+    {"MissingFileWithANewlineInItsName",
+     [](const test::TempDir& dir) { return dir.path() + "/line\nbreak.kr4"; },
+     ReadStatus::CannotOpen, ""},
 };
+
+using HostileLoadTestBase = test::MainWindowTest;
 
 class HostileLoadTest : public test::MainWindowTest,
                         public ::testing::WithParamInterface<HostileInput> {};
@@ -97,6 +102,20 @@ TEST_P(HostileLoadTest, IsRefusedAtOnceAndKeepsTheLoadedImage) {
 
 INSTANTIATE_TEST_SUITE_P(HostileInputs, HostileLoadTest, ::testing::ValuesIn(kHostileInputs),
                          nameOf);
+
+// A newline is a character like any other in a file name: the image loads, and its name stands
+// whole in the label and the caption.
+TEST_F(HostileLoadTestBase, AnImageWhoseNameHoldsANewlineLoads) {
+  const test::TempDir dir;
+  const std::string path = dir.path() + "/line\nbreak.kr4";
+  std::filesystem::copy_file(test::kRamp, path);
+  load(path, "cmdload");
+  EXPECT_EQ(transcript_.str(), "");
+  EXPECT_TRUE(ws().dataLoaded);
+  EXPECT_EQ(ws().dataFileName, path);
+  EXPECT_EQ(control("lblfiledata1").caption(), path);
+  EXPECT_EQ(ws().dataWidth, 400);
+}
 
 }  // namespace
 }  // namespace halvic

@@ -175,6 +175,17 @@ case $case_name in
     run_session strip-refused strip-refused-permission $as_nobody
     holds lamp neon-lamp.kr4
     ;;
+  unreadable-image)
+    # An image its user may not read: the load's message, and the image loaded before stays.
+    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
+      echo "SKIP: needs root and setpriv to run the session as another user"
+      exit 0
+    fi
+    chmod 0755 "$work" lamp object
+    chmod 0644 object/object-spectrum.kr4
+    chmod 0000 lamp/neon-lamp.kr4
+    run_session unreadable-image unreadable-image setpriv --reuid=nobody --regid=nogroup --clear-groups
+    ;;
   *)
     fail "no case named $case_name"
     ;;
