@@ -125,6 +125,7 @@ bool MainWindow::readImageFile(ImageKind kind) {
 
 void MainWindow::blackOutStrip(std::string_view frameName) {
   const ui::ControlSpec& frame = form_[frameName].spec();
+  const ui::RasterBatch batch(window_);
   for (int row = 1; row <= kImageRows; ++row) {
     for (int column = 1; column <= kImageColumns; ++column) {
       window_.plot(frame.x + column, frame.y + row, ui::kBlack);

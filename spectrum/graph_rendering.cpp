@@ -157,6 +157,7 @@ void drawCentroidWindow(ui::Raster& graph, int16_t centroidWidth) {
 }  // namespace
 
 void drawGraph(ui::Raster& graph, const GraphInputs& inputs) {
+  const ui::RasterBatch batch(graph);
   graph.clear();
   const int cursor = cursorColumn(inputs);
   drawProfile(graph, inputs, cursor);

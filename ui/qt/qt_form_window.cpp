@@ -170,8 +170,12 @@ void mirrorComboBox(QComboBox& combo, const Control& control) {
 }
 
 void mirrorScrollBar(QScrollBar& bar, const Control& control) {
-  // A maximum below the minimum runs the bar the other way: the minimum stays at the left.
-  bar.setInvertedAppearance(control.maximum() < control.minimum());
+  // A maximum below the minimum runs the bar the other way: the minimum stays at the left. Set
+  // only when it differs, since setting it repaints the bar even when nothing changes.
+  const bool inverted = control.maximum() < control.minimum();
+  if (bar.invertedAppearance() != inverted) {
+    bar.setInvertedAppearance(inverted);
+  }
   bar.setRange(std::min(control.minimum(), control.maximum()),
                std::max(control.minimum(), control.maximum()));
   bar.setSingleStep(control.smallChange());
@@ -195,7 +199,7 @@ void mirrorTextBox(QLineEdit& edit, const Control& control) {
 
 QtFormWindow::QtFormWindow(Form& form, Raster* windowSurface,
                            std::map<std::string, Raster*> pictureSurfaces, QWidget* parent)
-    : QWidget(parent), form_(form), windowSurface_(windowSurface) {
+    : QWidget(parent), form_(form) {
   const FormSpec& spec = form.spec();
   setWindowTitle(shownText(spec.caption));
   setFixedSize(spec.clientWidth, spec.clientHeight);
@@ -217,21 +221,14 @@ QtFormWindow::QtFormWindow(Form& form, Raster* windowSurface,
   }
   applyTabOrder();
 
-  if (windowSurface_ != nullptr) {
-    surfaceImage_.emplace(*windowSurface_);
-    windowSurface_->setChangeListener([this] {
-      surfaceImage_->invalidate();
-      update();
-    });
+  if (windowSurface != nullptr) {
+    surface_.emplace(*windowSurface, *this, QPoint(0, 0));
   }
 }
 
 QtFormWindow::~QtFormWindow() {
   for (const auto& control : form_.controls()) {
     control->setView(nullptr);
-  }
-  if (windowSurface_ != nullptr) {
-    windowSurface_->setChangeListener(nullptr);
   }
 }
 
@@ -356,10 +353,8 @@ void QtFormWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = event->rect();
   painter.fillRect(area, toQColor(form_.spec().background));
-  if (surfaceImage_) {
-    const QImage& image = surfaceImage_->image();
-    const QRect drawn = area.intersected(image.rect());
-    painter.drawImage(drawn.topLeft(), image, drawn);
+  if (surface_) {
+    surface_->paint(painter, area);
   }
   paintGraphicalControls(painter);
 }

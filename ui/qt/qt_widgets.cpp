@@ -1,6 +1,7 @@
 #include "ui/qt/qt_widgets.h"
 
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -17,25 +18,47 @@ constexpr int kButtonTextMargin = 1;
 
 }  // namespace
 
+RasterImage::RasterImage(const Raster& raster)
+    : raster_(raster),
+      image_(raster.width(), raster.height(), QImage::Format_RGB32),
+      stale_(image_.rect()) {}
+
 const QImage& RasterImage::image() {
-  if (!stale_) {
+  const QRect area = stale_.intersected(image_.rect());
+  stale_ = QRect();
+  if (area.isEmpty()) {
     return image_;
-  }
-  if (image_.width() != raster_.width() || image_.height() != raster_.height()) {
-    image_ = QImage(raster_.width(), raster_.height(), QImage::Format_RGB32);
   }
   const std::vector<Rgb>& pixels = raster_.pixels();
   const auto width = static_cast<size_t>(raster_.width());
-  for (int y = 0; y < raster_.height(); ++y) {
+  const auto left = static_cast<size_t>(area.left());
+  const auto right = static_cast<size_t>(area.right());
+  for (int y = area.top(); y <= area.bottom(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
     const size_t rowStart = static_cast<size_t>(y) * width;
-    for (size_t x = 0; x < width; ++x) {
+    for (size_t x = left; x <= right; ++x) {
       const Rgb colour = pixels[rowStart + x];
       line[x] = qRgb(colour.red, colour.green, colour.blue);
     }
   }
-  stale_ = false;
   return image_;
+}
+
+ShownRaster::ShownRaster(Raster& raster, QWidget& widget, QPoint origin)
+    : raster_(raster), origin_(origin), image_(raster) {
+  raster_.setChangeListener([this, &widget](const Rect& changed) {
+    const QRect area(changed.x, changed.y, changed.width, changed.height);
+    image_.invalidate(area);
+    widget.update(area.translated(origin_));
+  });
+}
+
+ShownRaster::~ShownRaster() { raster_.setChangeListener(nullptr); }
+
+void ShownRaster::paint(QPainter& painter, const QRect& area) {
+  const QImage& image = image_.image();
+  const QRect source = area.translated(-origin_).intersected(image.rect());
+  painter.drawImage(source.topLeft() + origin_, image, source);
 }
 
 QRect WrappingButton::captionArea() const {
@@ -71,34 +94,23 @@ void HorizontalScrollBar::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent)
-    : QFrame(parent), raster_(raster) {
+PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  if (raster_ != nullptr) {
-    image_.emplace(*raster_);
-    raster_->setChangeListener([this] {
-      image_->invalidate();
-      update();
-    });
-  }
-}
-
-PictureBoxWidget::~PictureBoxWidget() {
-  if (raster_ != nullptr) {
-    raster_->setChangeListener(nullptr);
+  if (raster != nullptr) {
+    shown_.emplace(*raster, *this, contentsRect().topLeft());
   }
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
-  if (!image_) {
+  if (!shown_) {
     return;
   }
   QPainter painter(this);
-  const QRect area = contentsRect();
+  const QRect area = contentsRect().intersected(event->rect());
   painter.setClipRect(area);
-  painter.fillRect(area, toQColor(raster_->background()));
-  painter.drawImage(area.topLeft(), image_->image());
+  painter.fillRect(area, toQColor(shown_->raster().background()));
+  shown_->paint(painter, area);
 }
 
 }  // namespace halvic::ui

@@ -2,7 +2,10 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QPainter>
+#include <QPoint>
 #include <QPushButton>
+#include <QRect>
 #include <QScrollBar>
 #include <optional>
 
@@ -10,20 +13,43 @@
 
 namespace halvic::ui {
 
-/** A Raster's pixels as an image, converted again only after the raster has changed. */
+/** A Raster's pixels as an image, converted again only where the raster has changed. */
 class RasterImage {
  public:
   /** The raster must outlive this image. */
-  explicit RasterImage(const Raster& raster) : raster_(raster) {}
+  explicit RasterImage(const Raster& raster);
 
-  /** The raster has changed; the next image() converts it again. */
-  void invalidate() { stale_ = true; }
+  /** The raster has changed inside area; the next image() converts that part again. */
+  void invalidate(const QRect& area) { stale_ |= area; }
   const QImage& image();
 
  private:
   const Raster& raster_;
   QImage image_;
-  bool stale_ = true;
+  QRect stale_;
+};
+
+/**
+ * A raster shown on a widget with its top left pixel at origin (in the widget's coordinates).
+ * While this object lives it is the raster's change listener: a change marks the image stale and
+ * repaints the widget only where the changed pixels show. The raster and the widget must outlive
+ * it.
+ */
+class ShownRaster {
+ public:
+  ShownRaster(Raster& raster, QWidget& widget, QPoint origin);
+  ~ShownRaster();
+  ShownRaster(const ShownRaster&) = delete;
+  ShownRaster& operator=(const ShownRaster&) = delete;
+
+  const Raster& raster() const { return raster_; }
+  /** Draws the raster's pixels that show inside area, in the widget's coordinates. */
+  void paint(QPainter& painter, const QRect& area);
+
+ private:
+  Raster& raster_;
+  QPoint origin_;
+  RasterImage image_;
 };
 
 /**
@@ -62,7 +88,6 @@ class PictureBoxWidget : public QFrame {
  public:
   /** raster may be nullptr; otherwise it must outlive this widget. */
   PictureBoxWidget(Raster* raster, QWidget* parent);
-  ~PictureBoxWidget() override;
   PictureBoxWidget(const PictureBoxWidget&) = delete;
   PictureBoxWidget& operator=(const PictureBoxWidget&) = delete;
 
@@ -70,8 +95,7 @@ class PictureBoxWidget : public QFrame {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  Raster* raster_;
-  std::optional<RasterImage> image_;
+  std::optional<ShownRaster> shown_;
 };
 
 }  // namespace halvic::ui
