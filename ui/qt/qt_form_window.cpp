@@ -275,8 +275,7 @@ QWidget* QtFormWindow::createWidget(Control& control,
     case ControlKind::Line:
       return nullptr;  // painted by the window itself, above its drawing
   }
-  widget->setObjectName(
-      QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  widget->setObjectName(shownText(spec.name));
   widget->setGeometry(specRect(spec));
   widget->setFocusPolicy(takesFocus(control.kind()) ? Qt::StrongFocus : Qt::NoFocus);
   if (!spec.font.family.empty()) {
