@@ -31,8 +31,16 @@ void Raster::report(const Span& span) const {
   }
 }
 
+void Raster::setChangeListener(ChangeListener listener) {
+  listener_ = std::move(listener);
+  if (batchDepth_ > 0) {
+    batchChange_ = {0, 0, width_ - 1, height_ - 1};
+  }
+}
+
+// Without a listener nothing is tracked, so that a surface nobody shows draws as fast as it can.
 void Raster::changed(const Span& span) {
-  if (span.left > span.right || span.top > span.bottom) {
+  if (!listener_ || span.left > span.right || span.top > span.bottom) {
     return;
   }
   if (batchDepth_ > 0) {
@@ -57,6 +65,9 @@ void Raster::plot(int x, int y, Rgb colour) {
   }
   pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = colour;
   // The point by itself: the hot path of strips drawn point by point inside a batch.
+  if (!listener_) {
+    return;
+  }
   if (batchDepth_ > 0) {
     widenBatch({x, y, x, y});
   } else {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -44,8 +43,11 @@ class Raster {
 
   /** Receives the rectangle that changed; the desktop backend repaints that part. */
   using ChangeListener = std::function<void(const Rect& changed)>;
-  /** The one listener; an empty one stops the reports. */
-  void setChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+  /**
+   * The one listener; an empty one stops the reports. One set while a batch is open hears of the
+   * whole surface when the batch ends, since nothing before it was tracked.
+   */
+  void setChangeListener(ChangeListener listener);
 
  private:
   friend class RasterBatch;
@@ -65,11 +67,20 @@ class Raster {
   void set(int x, int y, Rgb colour);
   /** Reports a change, or adds it to the open batch; the span must lie on the surface. */
   void changed(const Span& span);
+  // Stores only what moves: in a strip drawn row by row almost every point is inside already.
   void widenBatch(const Span& span) {
-    batchChange_.left = std::min(batchChange_.left, span.left);
-    batchChange_.top = std::min(batchChange_.top, span.top);
-    batchChange_.right = std::max(batchChange_.right, span.right);
-    batchChange_.bottom = std::max(batchChange_.bottom, span.bottom);
+    if (span.left < batchChange_.left) {
+      batchChange_.left = span.left;
+    }
+    if (span.top < batchChange_.top) {
+      batchChange_.top = span.top;
+    }
+    if (span.right > batchChange_.right) {
+      batchChange_.right = span.right;
+    }
+    if (span.bottom > batchChange_.bottom) {
+      batchChange_.bottom = span.bottom;
+    }
   }
   void report(const Span& span) const;
   void beginBatch() { ++batchDepth_; }

@@ -170,6 +170,18 @@ TEST(RasterTest, ABatchReportsOnceTheRectangleHoldingAllItsChanges) {
   EXPECT_EQ(checkReports(rows), 8);
 }
 
+TEST(RasterTest, AListenerSetInsideABatchHearsOfTheWholeSurface) {
+  Raster raster(10, 8, kWindowGrey);
+  std::vector<Rect> reported;
+  {
+    const RasterBatch batch(raster);
+    raster.plot(1, 1, kRed);  // nobody listens yet, so nothing is tracked
+    raster.setChangeListener([&reported](const Rect& changed) { reported.push_back(changed); });
+    raster.plot(2, 2, kRed);
+  }
+  EXPECT_EQ(reported, (std::vector<Rect>{{0, 0, 10, 8}}));
+}
+
 TEST(RasterTest, PixelsChangeAtOnceInsideABatch) {
   Raster raster(3, 3, kWindowGrey);
   int reports = 0;

@@ -20,7 +20,10 @@ std::optional<std::string> wholeCoordinates(std::initializer_list<double> coordi
     if (!whole) {
       return std::nullopt;
     }
-    text += (text.empty() ? "" : " ") + std::to_string(*whole);
+    if (!text.empty()) {
+      text += ' ';
+    }
+    text += std::to_string(*whole);
   }
   return text;
 }
