@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <cstring>
 
 #include "ui/qt/qt_look.h"
 
@@ -29,17 +30,19 @@ const QImage& RasterImage::image() {
   if (area.isEmpty()) {
     return image_;
   }
-  const std::vector<Rgb>& pixels = raster_.pixels();
-  const auto width = static_cast<size_t>(raster_.width());
-  const auto left = static_cast<size_t>(area.left());
-  const auto right = static_cast<size_t>(area.right());
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-    const size_t rowStart = static_cast<size_t>(y) * width;
-    for (size_t x = left; x <= right; ++x) {
-      const Rgb colour = pixels[rowStart + x];
-      line[x] = qRgb(colour.red, colour.green, colour.blue);
-    }
+  // The stale part read in place as Qt's RGB888, whose bytes are laid out as Rgb, and converted
+  // by Qt's own vectorised conversion, in about half the time of a loop over the pixels here.
+  static_assert(sizeof(Rgb) == 3 && alignof(Rgb) == 1, "Rgb must match QImage::Format_RGB888");
+  const size_t first = static_cast<size_t>(area.top()) * static_cast<size_t>(raster_.width()) +
+                       static_cast<size_t>(area.left());
+  const QImage stale(reinterpret_cast<const uchar*>(raster_.pixels().data() + first), area.width(),
+                     area.height(), static_cast<qsizetype>(raster_.width()) * 3,
+                     QImage::Format_RGB888);
+  const QImage converted = stale.convertToFormat(QImage::Format_RGB32);
+  const auto rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
+  for (int row = 0; row < area.height(); ++row) {
+    std::memcpy(image_.scanLine(area.top() + row) + static_cast<size_t>(area.left()) * sizeof(QRgb),
+                converted.constScanLine(row), rowBytes);
   }
   return image_;
 }
