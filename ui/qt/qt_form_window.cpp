@@ -50,7 +50,14 @@ bool isStepAction(int action, const QScrollBar& bar) {
 
 void setPaletteColour(QWidget& widget, QPalette::ColorRole role, Rgb colour) {
   QPalette palette = widget.palette();
-  palette.setColor(role, toQColor(colour));
+  const QColor wanted = toQColor(colour);
+  // Setting an equal palette still costs Qt a resolve, and labels are mirrored on every change.
+  if (palette.color(QPalette::Active, role) == wanted &&
+      palette.color(QPalette::Inactive, role) == wanted &&
+      palette.color(QPalette::Disabled, role) == wanted) {
+    return;
+  }
+  palette.setColor(role, wanted);
   widget.setPalette(palette);
 }
 
@@ -205,6 +212,8 @@ QtFormWindow::QtFormWindow(Form& form, Raster* windowSurface,
   setFixedSize(spec.clientWidth, spec.clientHeight);
   setPaletteColour(*this, QPalette::Window, spec.background);
   setPaletteColour(*this, QPalette::Button, spec.background);
+  // paintEvent paints every pixel it is asked for, so Qt need not fill the background first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 
   for (const auto& [name, raster] : pictureSurfaces) {
     const Control* control = form.find(name);
@@ -350,10 +359,13 @@ void QtFormWindow::mirror(const Control& control, QWidget& widget) {
 
 void QtFormWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect area = event->rect();
-  painter.fillRect(area, toQColor(form_.spec().background));
+  const QColor background = toQColor(form_.spec().background);
   if (surface_) {
-    surface_->paint(painter, area);
+    surface_->paint(painter, event->region(), background);
+  } else {
+    for (const QRect& area : event->region()) {
+      painter.fillRect(area, background);
+    }
   }
   paintGraphicalControls(painter);
 }

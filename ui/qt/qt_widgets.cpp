@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <cstring>
 
 #include "ui/qt/qt_look.h"
 
@@ -19,49 +19,41 @@ constexpr int kButtonTextMargin = 1;
 
 }  // namespace
 
-RasterImage::RasterImage(const Raster& raster)
-    : raster_(raster),
-      image_(raster.width(), raster.height(), QImage::Format_RGB32),
-      stale_(image_.rect()) {}
-
-const QImage& RasterImage::image() {
-  const QRect area = stale_.intersected(image_.rect());
-  stale_ = QRect();
-  if (area.isEmpty()) {
-    return image_;
-  }
-  // The stale part read in place as Qt's RGB888, whose bytes are laid out as Rgb, and converted
-  // by Qt's own vectorised conversion, in about half the time of a loop over the pixels here.
-  static_assert(sizeof(Rgb) == 3 && alignof(Rgb) == 1, "Rgb must match QImage::Format_RGB888");
-  const size_t first = static_cast<size_t>(area.top()) * static_cast<size_t>(raster_.width()) +
-                       static_cast<size_t>(area.left());
-  const QImage stale(reinterpret_cast<const uchar*>(raster_.pixels().data() + first), area.width(),
-                     area.height(), static_cast<qsizetype>(raster_.width()) * 3,
-                     QImage::Format_RGB888);
-  const QImage converted = stale.convertToFormat(QImage::Format_RGB32);
-  const auto rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
-  for (int row = 0; row < area.height(); ++row) {
-    std::memcpy(image_.scanLine(area.top() + row) + static_cast<size_t>(area.left()) * sizeof(QRgb),
-                converted.constScanLine(row), rowBytes);
-  }
-  return image_;
-}
-
 ShownRaster::ShownRaster(Raster& raster, QWidget& widget, QPoint origin)
-    : raster_(raster), origin_(origin), image_(raster) {
+    : raster_(raster), origin_(origin) {
   raster_.setChangeListener([this, &widget](const Rect& changed) {
-    const QRect area(changed.x, changed.y, changed.width, changed.height);
-    image_.invalidate(area);
-    widget.update(area.translated(origin_));
+    widget.update(QRect(changed.x, changed.y, changed.width, changed.height).translated(origin_));
   });
 }
 
 ShownRaster::~ShownRaster() { raster_.setChangeListener(nullptr); }
 
-void ShownRaster::paint(QPainter& painter, const QRect& area) {
-  const QImage& image = image_.image();
-  const QRect source = area.translated(-origin_).intersected(image.rect());
-  painter.drawImage(source.topLeft() + origin_, image, source);
+void ShownRaster::paint(QPainter& painter, const QRegion& region, const QColor& background) const {
+  // Rectangle by rectangle: a region's bounding box can be many times its area.
+  for (const QRect& area : region) {
+    const QRect covered = paintPixels(painter, area);
+    for (const QRect& rest : QRegion(area).subtracted(covered)) {
+      painter.fillRect(rest, background);
+    }
+  }
+}
+
+QRect ShownRaster::paintPixels(QPainter& painter, const QRect& area) const {
+  const QRect source =
+      area.translated(-origin_).intersected(QRect(0, 0, raster_.width(), raster_.height()));
+  if (source.isEmpty()) {
+    return {};
+  }
+  // The pixels read in place as Qt's RGB888, whose bytes are laid out as Rgb, and converted by
+  // Qt's own vectorised conversion; drawing the RGB888 image itself takes Qt's slow generic path.
+  static_assert(sizeof(Rgb) == 3 && alignof(Rgb) == 1, "Rgb must match QImage::Format_RGB888");
+  const size_t first = static_cast<size_t>(source.top()) * static_cast<size_t>(raster_.width()) +
+                       static_cast<size_t>(source.left());
+  const QImage pixels(reinterpret_cast<const uchar*>(raster_.pixels().data() + first),
+                      source.width(), source.height(), static_cast<qsizetype>(raster_.width()) * 3,
+                      QImage::Format_RGB888);
+  painter.drawImage(source.topLeft() + origin_, pixels.convertToFormat(QImage::Format_RGB32));
+  return source.translated(origin_);
 }
 
 QRect WrappingButton::captionArea() const {
@@ -101,6 +93,10 @@ PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent) : QFrame(par
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   if (raster != nullptr) {
     shown_.emplace(*raster, *this, contentsRect().topLeft());
+    background_ = toQColor(raster->background());
+    // The frame and the raster (or its background) cover every pixel, so the window need not
+    // paint what lies underneath.
+    setAttribute(Qt::WA_OpaquePaintEvent);
   }
 }
 
@@ -110,10 +106,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     return;
   }
   QPainter painter(this);
-  const QRect area = contentsRect().intersected(event->rect());
-  painter.setClipRect(area);
-  painter.fillRect(area, toQColor(shown_->raster().background()));
-  shown_->paint(painter, area);
+  shown_->paint(painter, event->region().intersected(contentsRect()), background_);
 }
 
 }  // namespace halvic::ui

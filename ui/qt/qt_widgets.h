@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
-#include <QImage>
 #include <QPainter>
 #include <QPoint>
 #include <QPushButton>
 #include <QRect>
+#include <QRegion>
 #include <QScrollBar>
 #include <optional>
 
@@ -13,27 +14,13 @@
 
 namespace halvic::ui {
 
-/** A Raster's pixels as an image, converted again only where the raster has changed. */
-class RasterImage {
- public:
-  /** The raster must outlive this image. */
-  explicit RasterImage(const Raster& raster);
-
-  /** The raster has changed inside area; the next image() converts that part again. */
-  void invalidate(const QRect& area) { stale_ |= area; }
-  const QImage& image();
-
- private:
-  const Raster& raster_;
-  QImage image_;
-  QRect stale_;
-};
-
 /**
  * A raster shown on a widget with its top left pixel at origin (in the widget's coordinates).
- * While this object lives it is the raster's change listener: a change marks the image stale and
- * repaints the widget only where the changed pixels show. The raster and the widget must outlive
- * it.
+ * While this object lives it is the raster's change listener, and a change repaints the widget
+ * only where the changed pixels show. The raster and the widget must outlive it.
+ *
+ * Nothing is cached: each paint converts just the pixels it shows, straight from the raster. A
+ * change is painted once, so a cache would only add a copy.
  */
 class ShownRaster {
  public:
@@ -42,14 +29,18 @@ class ShownRaster {
   ShownRaster(const ShownRaster&) = delete;
   ShownRaster& operator=(const ShownRaster&) = delete;
 
-  const Raster& raster() const { return raster_; }
-  /** Draws the raster's pixels that show inside area, in the widget's coordinates. */
-  void paint(QPainter& painter, const QRect& area);
+  /**
+   * Paints region (in the widget's coordinates): the raster's pixels where they show, background
+   * on the rest.
+   */
+  void paint(QPainter& painter, const QRegion& region, const QColor& background) const;
 
  private:
+  /** Draws the raster's pixels inside area; returns the part of area they cover. */
+  QRect paintPixels(QPainter& painter, const QRect& area) const;
+
   Raster& raster_;
   QPoint origin_;
-  RasterImage image_;
 };
 
 /**
@@ -96,6 +87,7 @@ class PictureBoxWidget : public QFrame {
 
  private:
   std::optional<ShownRaster> shown_;
+  QColor background_;
 };
 
 }  // namespace halvic::ui
