@@ -52,9 +52,12 @@ void setPaletteColour(QWidget& widget, QPalette::ColorRole role, Rgb colour) {
   QPalette palette = widget.palette();
   const QColor wanted = toQColor(colour);
   // Setting an equal palette still costs Qt a resolve, and labels are mirrored on every change.
-  if (palette.color(QPalette::Active, role) == wanted &&
-      palette.color(QPalette::Inactive, role) == wanted &&
-      palette.color(QPalette::Disabled, role) == wanted) {
+  // Only a colour set here before counts as set: an inherited one would follow the desktop's.
+  const auto alreadySet = [&](QPalette::ColorGroup group) {
+    return palette.isBrushSet(group, role) && palette.color(group, role) == wanted;
+  };
+  if (alreadySet(QPalette::Active) && alreadySet(QPalette::Inactive) &&
+      alreadySet(QPalette::Disabled)) {
     return;
   }
   palette.setColor(role, wanted);
