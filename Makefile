@@ -3,13 +3,14 @@
 #   make test           install what is missing, build, run every test (plain and sanitized)
 #   make test-plain     only the plain build's tests
 #   make test-sanitize  only the AddressSanitizer/UndefinedBehaviorSanitizer build's tests
-#   make bench          build and run the benchmarks
+#   make bench          build the benchmarks in their own Release folder and run every one
 #   make fuzz           build the image reader's fuzzer with clang and run it for two minutes
 #   make soak           thousands of random scripted sessions (the short run is part of make test)
 
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
+BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
@@ -51,8 +52,14 @@ test-sanitize: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_DIR) -j $(JOBS)
 
-bench: build
-	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+# Benchmarks: Release (-O3 -DNDEBUG), the build docs/PERFORMANCE.md reports, in a folder of their
+# own so that the RelWithDebInfo build of the tests stays as it is. Medians of 10 repetitions.
+BENCH_ARGS ?= --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DHALVIC_BUILD_BENCHMARKS=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target halvic_benchmarks
+	@for b in $(BENCH_DIR)/bench/*_bench; do echo "== $$b"; $$b $(BENCH_ARGS) || exit 1; done
 
 fuzz: deps
 	@PACKAGES="$(FUZZ_PACKAGES)" sh tools/install-packages.sh
@@ -67,4 +74,4 @@ soak: build
 	  --sessions 5000 --actions 200
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)

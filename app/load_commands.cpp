@@ -127,6 +127,7 @@ bool MainWindow::readImageFile(ImageKind kind) {
 
 void MainWindow::blackOutStrip(MainControl frameName) {
   const ui::ControlSpec& frame = control(frameName).spec();
+  const ui::RasterBatch batch(window_);
   for (int row = 1; row <= kImageRows; ++row) {
     for (int column = 1; column <= kImageColumns; ++column) {
       window_.plot(frame.x + column, frame.y + row, ui::kBlack);

@@ -1,19 +1,18 @@
-// A whole load as the user sees it, and the strip redraw it contains.
+// A whole load as the user sees it, and the strip redraw it contains, on the headless backend.
 
 #include <benchmark/benchmark.h>
 
 #include <sstream>
-#include <string>
 
 #include "app/main_window.h"
+#include "bench/load_inputs.h"
 #include "display/strip_rendering.h"
 #include "ui/headless/headless_dialogs.h"
 #include "ui/headless/headless_printer.h"
 
 namespace {
 
-const std::string kCompressedLamp =
-    std::string(HALVIC_SOURCE_DIR) + "/samples/neon-lamp-compressed.kr4";
+using halvic::bench::kCompressedLamp;
 
 // Read, check, decode a 765 x 20 compressed file, extract, draw the strip and the graph.
 void BM_LoadCompressedImage(benchmark::State& state) {
@@ -33,18 +32,11 @@ void BM_LoadCompressedImage(benchmark::State& state) {
 BENCHMARK(BM_LoadCompressedImage)->Unit(benchmark::kMicrosecond);
 
 void BM_RawStripRedraw(benchmark::State& state) {
-  halvic::ImageArray image;
-  for (int row = 1; row <= 20; ++row) {
-    for (int column = 1; column <= 768; ++column) {
-      image.set(column, row, static_cast<int16_t>(100 + column * row % 4000));
-    }
-  }
+  const halvic::ImageArray image = halvic::bench::rawStripImage();
   halvic::ProfileArray profile;
   halvic::ui::Raster window(775, 379, halvic::ui::kWindowGrey);
   double betaDeg = 0.0;
-  const halvic::StripInputs strip{.image = image, .width = 768, .height = 20, .stripLeft = 3,
-                                  .stripTop = 8, .background = 100, .range = 4000,
-                                  .profile = profile};
+  const halvic::StripInputs strip = halvic::bench::rawStrip(image, profile);
   for (auto _ : state) {
     halvic::drawStrip(window, strip, betaDeg);
     benchmark::DoNotOptimize(window.pixels().data());

@@ -118,6 +118,7 @@ ui::Rgb wavelengthColour(uint8_t grey, float lambda) {
 }
 
 void drawStrip(ui::Raster& window, const StripInputs& strip, double& betaDeg) {
+  const ui::RasterBatch batch(window);
   const GreyPalette palette = greyPalette();
   if (strip.expanded) {
     drawExpandedView(window, strip, palette, betaDeg);

@@ -33,7 +33,7 @@ struct StripInputs {
  * Draws a strip point by point at (stripLeft + column, stripTop + row), overwriting only its own
  * points: rows 1..height of the raw view or rows 1..20 of the expanded view, columns 1..width.
  * Width and height are bounded to the image array. betaDeg receives the angle of the last
- * wavelength evaluated.
+ * wavelength evaluated. The window reports the whole strip as one change.
  */
 void drawStrip(ui::Raster& window, const StripInputs& strip, double& betaDeg);
 

@@ -162,6 +162,7 @@ int columnAtGraphX(int x, const GraphInputs& inputs) {
 }
 
 void drawGraph(ui::Raster& graph, const GraphInputs& inputs) {
+  const ui::RasterBatch batch(graph);
   graph.clear();
   const int cursor = cursorColumn(inputs);
   drawProfile(graph, inputs, cursor);

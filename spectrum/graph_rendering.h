@@ -32,7 +32,7 @@ struct GraphInputs {
  * unclamped start point is held within -10000..10000 and left to the surface to clip. Values
  * the scale cannot place (a linear range that is empty or reversed, a logarithm of zero or less)
  * lie at the bottom. Two green lines mark the centroid window (w + 1) / 2 columns either side of
- * the cursor.
+ * the cursor. The surface reports the redraw as one change of the whole surface.
  */
 void drawGraph(ui::Raster& graph, const GraphInputs& inputs);
 

@@ -91,9 +91,10 @@ def folders_reached(targets, name, seen=None):
 
 
 def owner_of(path, targets):
-    """The target a file belongs to: the one listing it, else the library of its folder."""
+    """The target a file belongs to: the one listing it or its .cpp, else its folder's library."""
+    companion = path[:-2] + ".cpp" if path.endswith(".h") else path
     for target in targets.values():
-        if path in target.sources:
+        if path in target.sources or companion in target.sources:
             return target
     folder = os.path.dirname(path)
     libraries = [t for t in targets.values() if t.folder == folder and

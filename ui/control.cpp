@@ -36,11 +36,17 @@ void Control::setCaption(std::string caption) {
 }
 
 void Control::setForeColour(Rgb colour) {
+  if (foreColour_ == colour) {
+    return;
+  }
   foreColour_ = colour;
   changed();
 }
 
 void Control::setBorderColour(Rgb colour) {
+  if (borderColour_ == colour) {
+    return;
+  }
   borderColour_ = colour;
   changed();
 }
@@ -109,6 +115,9 @@ void Control::setToolTip(std::string toolTip) {
 }
 
 void Control::setVisible(bool visible) {
+  if (visible_ == visible) {
+    return;
+  }
   visible_ = visible;
   changed();
 }

@@ -12,7 +12,11 @@ namespace halvic::ui {
 class Form;
 class Control;
 
-/** What a backend implements to mirror a control's state on screen. */
+/**
+ * What a backend implements to mirror a control's state on screen. Setting a colour or the
+ * visibility to what it already is tells the view nothing, so that a handler that sets them on
+ * every run (the frame colours of the current image) repaints nothing that did not change.
+ */
 class ControlView {
  public:
   virtual ~ControlView() = default;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace halvic::ui {
@@ -77,6 +78,16 @@ std::optional<double> parseDecimal(std::string_view text) {
 double roundHalfEven(double value) {
   // nearbyint follows the rounding mode, which is round-to-nearest-even unless changed.
   return std::nearbyint(value);
+}
+
+std::optional<int> roundedToInt(double value) {
+  const double rounded = roundHalfEven(value);
+  // Both limits are exact in a double; NaN fails both comparisons and is refused with them.
+  if (!(rounded >= static_cast<double>(std::numeric_limits<int>::min()) &&
+        rounded <= static_cast<double>(std::numeric_limits<int>::max()))) {
+    return std::nullopt;
+  }
+  return static_cast<int>(rounded);
 }
 
 WholeNumber parseWholeNumber(std::string_view text, int64_t minimum, int64_t maximum) {

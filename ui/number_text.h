@@ -16,6 +16,14 @@ std::optional<double> parseDecimal(std::string_view text);
 /** Rounds to the nearest whole number, a half to the even neighbour (2.5 gives 2, 3.5 gives 4). */
 double roundHalfEven(double value);
 
+/**
+ * value rounded half to even as an int, or nullopt when value is not a number or rounds to a
+ * whole number outside int's range (infinities included). Such values are refused, not clamped:
+ * a clamped coordinate would put a point somewhere it was never meant to be. Printer coordinates
+ * are rounded by this rule.
+ */
+std::optional<int> roundedToInt(double value);
+
 /** Whether parseWholeNumber found a value, and if not, why. */
 enum class WholeNumberStatus { Ok, NotANumber, OutOfRange };
 

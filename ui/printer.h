@@ -8,8 +8,10 @@ namespace halvic::ui {
 
 /**
  * One page of a print job. Coordinates are the canvas's own units, origin top left, y down;
- * fractional coordinates are allowed and rounded by the canvas. A canvas that has failed keeps
- * failing: every later call does nothing and endDocument reports the failure.
+ * fractional coordinates are allowed and rounded half to even to whole units (roundedToInt). A
+ * text or line with a coordinate that has no whole unit (not a number, or beyond int's range) is
+ * left out. A canvas that has failed keeps failing: every later call does nothing and endDocument
+ * reports the failure.
  */
 class PrinterCanvas {
  public:

@@ -8,41 +8,15 @@
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
+#include <vector>
 
 #include "app/main_window_layout.h"
+#include "tests/qt/modal_answer.h"
 #include "ui/form.h"
+#include "ui/qt/qt_form_window.h"
 
 namespace halvic::ui {
 namespace {
-
-/**
- * Answers the next modal dialog from inside its event loop. A dialog still open after a few
- * seconds is closed, so that a broken answer fails the test instead of hanging it.
- */
-class ModalAnswer {
- public:
-  explicit ModalAnswer(std::function<void(QWidget&)> answer) {
-    QTimer::singleShot(0, &context_, [answer = std::move(answer)] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      if (dialog == nullptr) {
-        ADD_FAILURE() << "no modal dialog is open";
-        return;
-      }
-      answer(*dialog);
-    });
-    QTimer::singleShot(5000, &context_, [] {
-      if (QWidget* dialog = QApplication::activeModalWidget()) {
-        ADD_FAILURE() << "the dialog was still open";
-        dialog->close();
-      }
-    });
-  }
-
- private:
-  QObject context_;
-};
 
 /** The names a file dialog lists, sorted, once its folder has been read (or after 3 seconds). */
 QStringList listedNames(QFileDialog& dialog, qsizetype expectedCount) {
@@ -117,6 +91,29 @@ TEST(QtDialogs, ShowModalRunsUntilTheFormIsHidden) {
   dialogs.showModal(form);
   EXPECT_FALSE(form.visible());
   EXPECT_EQ(dialogs.modalDialog(form), first);
+}
+
+TEST(QtDialogs, AFormIsLeftAsItWasOnceItsModalLoopEnds) {
+  QtDialogs dialogs;
+  std::vector<bool> seen;
+  {
+    Form form(contrastDialogLayout());
+    form["cmddone"].onClick = [&form] { form.hide(); };
+    form.onVisibilityChanged = [&seen](bool visible) { seen.push_back(visible); };
+    ModalAnswer done([](QWidget& dialog) {
+      QTest::mouseClick(dialog.findChild<QWidget*>("cmddone"), Qt::LeftButton);
+    });
+    dialogs.showModal(form);
+    EXPECT_EQ(seen, (std::vector<bool>{true, false}));
+    QDialog* dialog = dialogs.modalDialog(form);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->findChild<QtFormWindow*>(), nullptr) << "no window over the form is kept";
+
+    form.show();  // outside a modal loop only the program's own callback runs
+    EXPECT_EQ(seen, (std::vector<bool>{true, false, true}));
+    EXPECT_FALSE(dialog->isVisible());
+  }
+  // The form has gone before the dialogs; they must not reach into it when they go.
 }
 
 }  // namespace

@@ -6,12 +6,16 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QRadioButton>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
+#include <functional>
+#include <vector>
 
 #include "app/main_window_layout.h"
 #include "ui/form.h"
@@ -297,6 +301,66 @@ TEST_F(MainWindowTest, RastersShowUnderTheControlsAndShapesAboveThem) {
     EXPECT_EQ(image.pixelColor(x, y), colour) << x << ", " << y;
   }
   EXPECT_EQ(rows.size(), 11U);
+}
+
+/** The regions a widget is asked to paint while this object lives. */
+class PaintLog : public QObject {
+ public:
+  explicit PaintLog(QWidget& widget) { widget.installEventFilter(this); }
+  std::vector<QRegion> regions;
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    }
+    return false;
+  }
+};
+
+TEST_F(MainWindowTest, ARasterChangeRepaintsOnlyWhereItShows) {
+  QWidget& picture = *window_.widget("Picgraph");
+  QCoreApplication::processEvents();
+  struct Row {
+    const char* name;
+    std::function<void()> draw;
+    QWidget* painted;
+    QRect expectedRegion;  // in the painted widget's coordinates
+    QPoint probe;          // a changed pixel, in the window's coordinates
+    QColor colour;
+  };
+  // Picgraph's drawing area starts at (226, 146) in the window, (2, 2) inside its border.
+  const std::vector<Row> rows{
+      {"a point of the window's surface", [this] { surface_.plot(100, 20, kRed); }, &window_,
+       QRect(100, 20, 1, 1), QPoint(100, 20), Qt::red},
+      {"a batch of points",
+       [this] {
+         const RasterBatch batch(surface_);
+         for (int x = 10; x < 20; ++x) {
+           surface_.plot(x, 30, kGreen);
+         }
+       },
+       &window_, QRect(10, 30, 10, 1), QPoint(19, 30), Qt::green},
+      {"a line on the graph", [this] { graph_.line(10, 5, 20, 8, kRed); }, &picture,
+       QRect(12, 7, 11, 4), QPoint(236, 151), Qt::red},
+      {"the graph cleared", [this] { graph_.clear(); }, &picture, QRect(2, 2, 258, 110),
+       QPoint(236, 151), Qt::white},
+  };
+  int checked = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const QColor before = window_.grab().toImage().pixelColor(row.probe);
+    PaintLog log(*row.painted);
+    row.draw();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.regions, std::vector<QRegion>{QRegion(row.expectedRegion)});
+    const QImage image = window_.grab().toImage();
+    EXPECT_NE(before, row.colour);
+    EXPECT_EQ(image.pixelColor(row.probe), row.colour);
+    EXPECT_EQ(image.pixelColor(100, 20), QColor(Qt::red)) << "an earlier change still shows";
+    ++checked;
+  }
+  EXPECT_EQ(checked, 4);
 }
 
 TEST(QtFormWindow, TextBoxEditsReachTheModel) {

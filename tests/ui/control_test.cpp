@@ -134,6 +134,51 @@ TEST(ComboBoxTest, SelectingByProgramRaisesClickWithTheEntryShown) {
   EXPECT_EQ(log.events, std::vector<std::string>{"click two"});
 }
 
+/** Counts what a control tells its view. */
+struct ViewLog : ControlView {
+  int changes = 0;
+  void controlChanged(const Control& /*control*/) override { ++changes; }
+};
+
+TEST(ControlViewTest, AColourOrVisibilitySetToWhatItIsTellsTheViewNothing) {
+  struct Row {
+    const char* name;
+    void (*set)(Control&);
+    int expectedChanges;
+  };
+  // A control starts with black text and border and visible.
+  const std::vector<Row> rows{
+      {"fore colour as it is", [](Control& c) { c.setForeColour(kBlack); }, 0},
+      {"fore colour changed", [](Control& c) { c.setForeColour(kRed); }, 1},
+      {"border colour as it is", [](Control& c) { c.setBorderColour(kBlack); }, 0},
+      {"border colour changed", [](Control& c) { c.setBorderColour(kRed); }, 1},
+      {"shown while shown", [](Control& c) { c.setVisible(true); }, 0},
+      {"hidden", [](Control& c) { c.setVisible(false); }, 1},
+      {"changed and set back",
+       [](Control& c) {
+         c.setBorderColour(kGreen);
+         c.setBorderColour(kGreen);
+         c.setBorderColour(kBlack);
+       },
+       2},
+  };
+  int checked = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Form form(kForm);
+    Control& box = form["box"];
+    ASSERT_EQ(box.foreColour(), kBlack);
+    ASSERT_EQ(box.borderColour(), kBlack);
+    ASSERT_TRUE(box.visible());
+    ViewLog view;
+    box.setView(&view);
+    row.set(box);
+    EXPECT_EQ(view.changes, row.expectedChanges);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 7);
+}
+
 TEST(FormTest, FindsControlsByNameOnly) {
   Form form(kForm);
   EXPECT_NE(form.find("bar"), nullptr);

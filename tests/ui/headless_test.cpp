@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -136,6 +137,8 @@ TEST(HeadlessPrinterTest, APageIsWrittenWhenTheDocumentEndsWithCoordinatesRounde
   EXPECT_EQ(canvas->textHeight("x"), 20.0);
   canvas->text(2.5, 3.5, "Pixel Number");
   canvas->line(0.5, 1.5, -2.5, 10.0);
+  canvas->text(std::nan(""), 3.0, "no place");  // left out: no whole unit stands for these
+  canvas->line(0.0, 0.0, 3e9, 1.0);
   EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is written before the end";
   EXPECT_TRUE(canvas->endDocument());
   EXPECT_EQ(readFile(path), "text 2 4 Pixel Number\nline 0 2 -2 10\n");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,43 @@ TEST(NumberTextTest, WholeNumbersRoundHalfToEvenAndMustFit) {
     EXPECT_EQ(parsed.value, row.expected.value);
   }
   EXPECT_EQ(rows.size(), 13U);
+}
+
+TEST(NumberTextTest, RoundedToIntRoundsHalfToEvenAndRefusesWhatNoIntHolds) {
+  constexpr int kMax = std::numeric_limits<int>::max();  // 2147483647
+  constexpr int kMin = std::numeric_limits<int>::min();  // -2147483648
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  struct Row {
+    std::string name;
+    double value;
+    std::optional<int> expected;
+  };
+  const std::vector<Row> rows{
+      {"zero", 0.0, 0},
+      {"a half down to even zero", 0.5, 0},
+      {"one and a half up to two", 1.5, 2},
+      {"two and a half down to two", 2.5, 2},
+      {"below a half", 2.4999, 2},
+      {"above a half", 2.5001, 3},
+      {"negative half to even", -2.5, -2},
+      {"negative one and a half", -1.5, -2},
+      {"largest int", 2147483647.0, kMax},
+      {"just above the largest int, rounded back", 2147483647.4, kMax},
+      {"a half above the largest int, rounded out of range", 2147483647.5, std::nullopt},
+      {"a half below the largest int, rounded to even", 2147483646.5, 2147483646},
+      {"smallest int", -2147483648.0, kMin},
+      {"a half below the smallest int, rounded back to even", -2147483648.5, kMin},
+      {"one and a half below the smallest int", -2147483649.5, std::nullopt},
+      {"far beyond", 1e300, std::nullopt},
+      {"positive infinity", kInfinity, std::nullopt},
+      {"negative infinity", -kInfinity, std::nullopt},
+      {"not a number", std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(roundedToInt(row.value), row.expected);
+  }
+  EXPECT_EQ(rows.size(), 19U);
 }
 
 TEST(TranscriptTextTest, EscapesLineBreaksAndBackslashes) {

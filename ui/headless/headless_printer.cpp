@@ -1,8 +1,10 @@
 #include "ui/headless/headless_printer.h"
 
-#include <cmath>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
+#include <string>
 
 #include "ui/number_text.h"
 
@@ -10,7 +12,21 @@ namespace halvic::ui {
 
 namespace {
 
-long long rounded(double value) { return std::llround(roundHalfEven(value)); }
+/** "X Y ..." of the coordinates rounded to whole units, or nullopt when one has none. */
+std::optional<std::string> wholeCoordinates(std::initializer_list<double> coordinates) {
+  std::string text;
+  for (const double coordinate : coordinates) {
+    const std::optional<int> whole = roundedToInt(coordinate);
+    if (!whole) {
+      return std::nullopt;
+    }
+    if (!text.empty()) {
+      text += ' ';
+    }
+    text += std::to_string(*whole);
+  }
+  return text;
+}
 
 class HeadlessCanvas : public PrinterCanvas {
  public:
@@ -26,11 +42,14 @@ class HeadlessCanvas : public PrinterCanvas {
   double textHeight(std::string_view /*text*/) const override { return 20.0; }
 
   void text(double x, double y, std::string_view text) override {
-    page_ << "text " << rounded(x) << ' ' << rounded(y) << ' ' << text << '\n';
+    if (const auto corner = wholeCoordinates({x, y})) {
+      page_ << "text " << *corner << ' ' << text << '\n';
+    }
   }
   void line(double x1, double y1, double x2, double y2) override {
-    page_ << "line " << rounded(x1) << ' ' << rounded(y1) << ' ' << rounded(x2) << ' '
-          << rounded(y2) << '\n';
+    if (const auto ends = wholeCoordinates({x1, y1, x2, y2})) {
+      page_ << "line " << *ends << '\n';
+    }
   }
   bool endDocument() override {
     std::ofstream file(path_, std::ios::binary | std::ios::trunc);

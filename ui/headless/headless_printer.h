@@ -8,8 +8,8 @@ namespace halvic::ui {
 
 /**
  * Print jobs on pages held in memory. Each page the program ends is written to a file as its
- * drawing operations, one a line: "text X Y TEXT" and "line X1 Y1 X2 Y2", coordinates rounded half
- * to even. Text measures 10 units a character wide and 20 units high.
+ * drawing operations, one a line: "text X Y TEXT" and "line X1 Y1 X2 Y2", coordinates rounded as
+ * PrinterCanvas says. Text measures 10 units a character wide and 20 units high.
  */
 class HeadlessPrinters : public Printers {
  public:

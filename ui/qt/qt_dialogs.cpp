@@ -3,7 +3,10 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <functional>
+#include <utility>
 
+#include "ui/qt/qt_form_window.h"
 #include "ui/qt/qt_look.h"
 
 namespace halvic::ui {
@@ -31,6 +34,43 @@ QString toQtPattern(std::string_view pattern) {
   return text == QStringLiteral("*.*") ? QStringLiteral("*") : caseBlindPattern(text);
 }
 
+/**
+ * One run of a form in its modal dialog: a window over the form inside the dialog, and a hook on
+ * the form that ends the dialog's loop when the form is hidden. Both go when this object does.
+ */
+class ModalSession {
+ public:
+  ModalSession(Form& form, QDialog& dialog)
+      : form_(form),
+        previousCallback_(form.onVisibilityChanged),
+        content_(new QtFormWindow(form, nullptr, {}, &dialog)) {
+    dialog.setWindowTitle(content_->windowTitle());
+    dialog.setFixedSize(content_->size());
+    form.onVisibilityChanged = [previous = previousCallback_,
+                                shownIn = QPointer<QDialog>(&dialog)](bool visible) {
+      if (previous) {
+        previous(visible);
+      }
+      if (!visible && shownIn) {
+        shownIn->done(QDialog::Accepted);
+      }
+    };
+  }
+
+  ~ModalSession() {
+    form_.onVisibilityChanged = std::move(previousCallback_);
+    delete content_.data();  // already gone if the dialog was deleted during the loop
+  }
+
+  ModalSession(const ModalSession&) = delete;
+  ModalSession& operator=(const ModalSession&) = delete;
+
+ private:
+  Form& form_;
+  std::function<void(bool)> previousCallback_;
+  QPointer<QtFormWindow> content_;
+};
+
 }  // namespace
 
 QString nameFilter(const FileFilter& filter) {
@@ -41,9 +81,8 @@ QString nameFilter(const FileFilter& filter) {
 }
 
 QtDialogs::~QtDialogs() {
-  for (const auto& modal : modals_) {
-    modal->form->onVisibilityChanged = std::move(modal->previousCallback);
-    delete modal->dialog.data();  // deletes its window, which lets go of the form
+  for (const auto& [name, dialog] : dialogs_) {
+    delete dialog.data();  // already gone if the owner was deleted first
   }
 }
 
@@ -92,43 +131,21 @@ void QtDialogs::messageBox(std::string_view text, std::string_view reason) {
   box.exec();
 }
 
-QtDialogs::ModalWindow& QtDialogs::modalWindowFor(Form& form) {
-  ModalWindow* modal = nullptr;
-  for (const auto& known : modals_) {
-    if (known->form == &form) {
-      modal = known.get();
-    }
-  }
-  if (modal == nullptr) {
-    modals_.push_back(std::make_unique<ModalWindow>());
-    modal = modals_.back().get();
-    modal->form = &form;
-    modal->previousCallback = form.onVisibilityChanged;
-    form.onVisibilityChanged = [modal, previous = modal->previousCallback](bool visible) {
-      if (previous) {
-        previous(visible);
-      }
-      if (!visible && modal->dialog) {
-        modal->dialog->done(QDialog::Accepted);
-      }
-    };
-  }
-  if (!modal->dialog) {
+QDialog& QtDialogs::dialogFor(const Form& form) {
+  QPointer<QDialog>& dialog = dialogs_[std::string(form.spec().name)];
+  if (!dialog) {
     // A child of the owner so that it stays above it; the owner deletes it if it goes first.
-    auto* dialog = new QDialog(owner_);
-    auto* content = new QtFormWindow(form, nullptr, {}, dialog);
-    dialog->setWindowTitle(content->windowTitle());
-    dialog->setFixedSize(content->size());
-    modal->dialog = dialog;
+    dialog = new QDialog(owner_);
   }
-  return *modal;
+  return *dialog;
 }
 
 void QtDialogs::showModal(Form& window) {
-  QDialog* dialog = modalWindowFor(window).dialog;
+  QDialog& dialog = dialogFor(window);
+  const ModalSession session(window, dialog);
   window.show();
   if (window.visible()) {
-    dialog->exec();
+    dialog.exec();
   }
   if (window.visible()) {
     window.hide();  // closed by the window's close control or Escape
@@ -136,12 +153,8 @@ void QtDialogs::showModal(Form& window) {
 }
 
 QDialog* QtDialogs::modalDialog(const Form& form) const {
-  for (const auto& modal : modals_) {
-    if (modal->form == &form) {
-      return modal->dialog;
-    }
-  }
-  return nullptr;
+  const auto found = dialogs_.find(form.spec().name);
+  return found == dialogs_.end() ? nullptr : found->second.data();
 }
 
 }  // namespace halvic::ui

@@ -4,12 +4,11 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <functional>
-#include <memory>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "ui/dialogs.h"
-#include "ui/qt/qt_form_window.h"
 
 namespace halvic::ui {
 
@@ -26,10 +25,13 @@ QString nameFilter(const FileFilter& filter);
 /**
  * The program's modal dialogs as Qt dialogs, centred on and blocking the owner window.
  *
- * showModal builds a QtFormWindow for a form the first time it is shown and keeps it, inside a
- * modal QDialog, for later calls. The dialog runs until the form is hidden. Closing the dialog with
- * its window's close control (or Escape) hides the form too, so to the program it looks the same
- * as the form's own way of closing. Every form shown must outlive this object.
+ * showModal shows a form in a modal QDialog, one kept for each layout (by the layout's name, built
+ * the first time a form of it is shown, so that it opens again where the user left it). For as long
+ * as the modal loop runs, a QtFormWindow over the form fills the dialog and the form's
+ * onVisibilityChanged ends the loop when the form is hidden. When showModal returns, both are
+ * undone: nothing here refers to the form any more, so the form need only outlive the call.
+ * Closing the dialog with its window's close control (or Escape) hides the form too, so to the
+ * program it looks the same as the form's own way of closing.
  */
 class QtDialogs : public Dialogs {
  public:
@@ -57,20 +59,15 @@ class QtDialogs : public Dialogs {
   /** A table view with its picture and summary; "Copy", "Export CSV...", the actions, "Close". */
   std::optional<std::string> showTable(const TableRequest& request) override;
 
-  /** The dialog that shows form, or nullptr before the form's first showModal. */
+  /** The dialog kept for form's layout, or nullptr before a form of it was first shown. */
   QDialog* modalDialog(const Form& form) const;
 
  private:
-  struct ModalWindow {
-    Form* form = nullptr;
-    QPointer<QDialog> dialog;
-    std::function<void(bool)> previousCallback;
-  };
-
-  ModalWindow& modalWindowFor(Form& form);
+  /** The dialog kept for form's layout, built on first use. */
+  QDialog& dialogFor(const Form& form);
 
   QPointer<QWidget> owner_;
-  std::vector<std::unique_ptr<ModalWindow>> modals_;
+  std::map<std::string, QPointer<QDialog>, std::less<>> dialogs_;
 };
 
 }  // namespace halvic::ui

@@ -50,7 +50,17 @@ bool isStepAction(int action, const QScrollBar& bar) {
 
 void setPaletteColour(QWidget& widget, QPalette::ColorRole role, Rgb colour) {
   QPalette palette = widget.palette();
-  palette.setColor(role, toQColor(colour));
+  const QColor wanted = toQColor(colour);
+  // Setting an equal palette still costs Qt a resolve, and labels are mirrored on every change.
+  // Only a colour set here before counts as set: an inherited one would follow the desktop's.
+  const auto alreadySet = [&](QPalette::ColorGroup group) {
+    return palette.isBrushSet(group, role) && palette.color(group, role) == wanted;
+  };
+  if (alreadySet(QPalette::Active) && alreadySet(QPalette::Inactive) &&
+      alreadySet(QPalette::Disabled)) {
+    return;
+  }
+  palette.setColor(role, wanted);
   widget.setPalette(palette);
 }
 
@@ -170,8 +180,12 @@ void mirrorComboBox(QComboBox& combo, const Control& control) {
 }
 
 void mirrorScrollBar(QScrollBar& bar, const Control& control) {
-  // A maximum below the minimum runs the bar the other way: the minimum stays at the left.
-  bar.setInvertedAppearance(control.maximum() < control.minimum());
+  // A maximum below the minimum runs the bar the other way: the minimum stays at the left. Set
+  // only when it differs, since setting it repaints the bar even when nothing changes.
+  const bool inverted = control.maximum() < control.minimum();
+  if (bar.invertedAppearance() != inverted) {
+    bar.setInvertedAppearance(inverted);
+  }
   bar.setRange(std::min(control.minimum(), control.maximum()),
                std::max(control.minimum(), control.maximum()));
   bar.setSingleStep(control.smallChange());
@@ -195,12 +209,14 @@ void mirrorTextBox(QLineEdit& edit, const Control& control) {
 
 QtFormWindow::QtFormWindow(Form& form, Raster* windowSurface,
                            std::map<std::string, Raster*> pictureSurfaces, QWidget* parent)
-    : QWidget(parent), form_(form), windowSurface_(windowSurface) {
+    : QWidget(parent), form_(form) {
   const FormSpec& spec = form.spec();
   setWindowTitle(shownText(spec.caption));
   setFixedSize(spec.clientWidth, spec.clientHeight);
   setPaletteColour(*this, QPalette::Window, spec.background);
   setPaletteColour(*this, QPalette::Button, spec.background);
+  // paintEvent paints every pixel it is asked for, so Qt need not fill the background first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 
   for (const auto& [name, raster] : pictureSurfaces) {
     const Control* control = form.find(name);
@@ -217,21 +233,14 @@ QtFormWindow::QtFormWindow(Form& form, Raster* windowSurface,
   }
   applyTabOrder();
 
-  if (windowSurface_ != nullptr) {
-    surfaceImage_.emplace(*windowSurface_);
-    windowSurface_->setChangeListener([this] {
-      surfaceImage_->invalidate();
-      update();
-    });
+  if (windowSurface != nullptr) {
+    surface_.emplace(*windowSurface, *this, QPoint(0, 0));
   }
 }
 
 QtFormWindow::~QtFormWindow() {
   for (const auto& control : form_.controls()) {
     control->setView(nullptr);
-  }
-  if (windowSurface_ != nullptr) {
-    windowSurface_->setChangeListener(nullptr);
   }
 }
 
@@ -278,8 +287,7 @@ QWidget* QtFormWindow::createWidget(Control& control,
     case ControlKind::Line:
       return nullptr;  // painted by the window itself, above its drawing
   }
-  widget->setObjectName(
-      QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  widget->setObjectName(shownText(spec.name));
   widget->setGeometry(specRect(spec));
   widget->setFocusPolicy(takesFocus(control.kind()) ? Qt::StrongFocus : Qt::NoFocus);
   if (!spec.font.family.empty()) {
@@ -354,12 +362,13 @@ void QtFormWindow::mirror(const Control& control, QWidget& widget) {
 
 void QtFormWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect area = event->rect();
-  painter.fillRect(area, toQColor(form_.spec().background));
-  if (surfaceImage_) {
-    const QImage& image = surfaceImage_->image();
-    const QRect drawn = area.intersected(image.rect());
-    painter.drawImage(drawn.topLeft(), image, drawn);
+  const QColor background = toQColor(form_.spec().background);
+  if (surface_) {
+    surface_->paint(painter, event->region(), background);
+  } else {
+    for (const QRect& area : event->region()) {
+      painter.fillRect(area, background);
+    }
   }
   paintGraphicalControls(painter);
 }

@@ -60,8 +60,7 @@ class QtFormWindow : public QWidget, public ControlView {
   void paintGraphicalControls(QPainter& painter) const;
 
   Form& form_;
-  Raster* windowSurface_;
-  std::optional<RasterImage> surfaceImage_;
+  std::optional<ShownRaster> surface_;
   std::unordered_map<const Control*, QWidget*> widgets_;
   std::function<void()> onClose_;
 };

@@ -42,7 +42,10 @@ QFont desktopFont(const FontSpec& font);
 /** Fusion style and the default layout font for the whole application. */
 void applyDesktopLook(QApplication& application);
 
-/** Model text as shown: UTF-8, with the CR LF of multi-line captions as line breaks. */
+/**
+ * Model text as Qt text: UTF-8, with the CR LF of multi-line captions as line breaks. The one
+ * conversion of the Qt backend, for captions, dialogs, printed text and widget names alike.
+ */
 QString shownText(std::string_view text);
 
 inline QColor toQColor(Rgb colour) { return {colour.red, colour.green, colour.blue}; }

@@ -1,7 +1,9 @@
 #include "ui/qt/qt_printer.h"
 
 #include <QFontMetricsF>
+#include <QPoint>
 #include <QPrinterInfo>
+#include <optional>
 
 #include "ui/number_text.h"
 #include "ui/qt/qt_look.h"
@@ -12,10 +14,14 @@ namespace {
 
 constexpr int kPrinterFontPoints = 10;
 
-int rounded(double value) { return static_cast<int>(roundHalfEven(value)); }
-
-QString fromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+/** The point in whole device units, or nullopt when a coordinate has none. */
+std::optional<QPoint> wholePoint(double x, double y) {
+  const std::optional<int> left = roundedToInt(x);
+  const std::optional<int> top = roundedToInt(y);
+  if (!left || !top) {
+    return std::nullopt;
+  }
+  return QPoint(*left, *top);
 }
 
 }  // namespace
@@ -62,7 +68,7 @@ int QtPrinterCanvas::pageHeight() const {
 }
 
 double QtPrinterCanvas::textWidth(std::string_view text) const {
-  return QFontMetricsF(font_, printer_.get()).horizontalAdvance(fromUtf8(text));
+  return QFontMetricsF(font_, printer_.get()).horizontalAdvance(shownText(text));
 }
 
 double QtPrinterCanvas::textHeight(std::string_view /*text*/) const {
@@ -70,18 +76,21 @@ double QtPrinterCanvas::textHeight(std::string_view /*text*/) const {
 }
 
 void QtPrinterCanvas::text(double x, double y, std::string_view text) {
-  if (!ensureDrawing()) {
+  const std::optional<QPoint> corner = wholePoint(x, y);
+  if (!ensureDrawing() || !corner) {
     return;
   }
   const double ascent = QFontMetricsF(font_, printer_.get()).ascent();
-  painter_.drawText(QPointF(rounded(x), rounded(y) + ascent), fromUtf8(text));
+  painter_.drawText(QPointF(corner->x(), corner->y() + ascent), shownText(text));
 }
 
 void QtPrinterCanvas::line(double x1, double y1, double x2, double y2) {
-  if (!ensureDrawing()) {
+  const std::optional<QPoint> start = wholePoint(x1, y1);
+  const std::optional<QPoint> end = wholePoint(x2, y2);
+  if (!ensureDrawing() || !start || !end) {
     return;
   }
-  painter_.drawLine(QPoint(rounded(x1), rounded(y1)), QPoint(rounded(x2), rounded(y2)));
+  painter_.drawLine(*start, *end);
 }
 
 bool QtPrinterCanvas::endDocument() {

@@ -84,12 +84,10 @@ std::optional<std::string> QtDialogs::showTable(const TableRequest& request) {
   table->setMinimumSize(kTableWidth, kTableHeight);
   layout->addWidget(table);
 
-  std::optional<RasterImage> picture;
   if (request.picture != nullptr) {
-    picture.emplace(*request.picture);
     auto* plot = new QLabel(&dialog);
     plot->setObjectName(QStringLiteral("picture"));
-    plot->setPixmap(QPixmap::fromImage(picture->image()));
+    plot->setPixmap(QPixmap::fromImage(imageOf(*request.picture)));
     layout->addWidget(plot, 0, Qt::AlignHCenter);
   }
   auto* summary = new QLabel(summaryText(request), &dialog);

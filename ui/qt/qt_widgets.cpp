@@ -1,13 +1,22 @@
 #include "ui/qt/qt_widgets.h"
 
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 #include "ui/qt/qt_look.h"
 
 namespace halvic::ui {
+
+QImage imageOf(const Raster& raster) {
+  const QImage pixels(reinterpret_cast<const uchar*>(raster.pixels().data()), raster.width(),
+                      raster.height(), raster.width() * static_cast<int>(sizeof(Rgb)),
+                      QImage::Format_RGB888);
+  return pixels.convertToFormat(QImage::Format_RGB32);  // a deep copy, free of the raster
+}
 
 namespace {
 
@@ -17,25 +26,41 @@ constexpr int kButtonTextMargin = 1;
 
 }  // namespace
 
-const QImage& RasterImage::image() {
-  if (!stale_) {
-    return image_;
-  }
-  if (image_.width() != raster_.width() || image_.height() != raster_.height()) {
-    image_ = QImage(raster_.width(), raster_.height(), QImage::Format_RGB32);
-  }
-  const std::vector<Rgb>& pixels = raster_.pixels();
-  const auto width = static_cast<size_t>(raster_.width());
-  for (int y = 0; y < raster_.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-    const size_t rowStart = static_cast<size_t>(y) * width;
-    for (size_t x = 0; x < width; ++x) {
-      const Rgb colour = pixels[rowStart + x];
-      line[x] = qRgb(colour.red, colour.green, colour.blue);
+ShownRaster::ShownRaster(Raster& raster, QWidget& widget, QPoint origin)
+    : raster_(raster), origin_(origin) {
+  raster_.setChangeListener([this, &widget](const Rect& changed) {
+    widget.update(QRect(changed.x, changed.y, changed.width, changed.height).translated(origin_));
+  });
+}
+
+ShownRaster::~ShownRaster() { raster_.setChangeListener(nullptr); }
+
+void ShownRaster::paint(QPainter& painter, const QRegion& region, const QColor& background) const {
+  // Rectangle by rectangle: a region's bounding box can be many times its area.
+  for (const QRect& area : region) {
+    const QRect covered = paintPixels(painter, area);
+    for (const QRect& rest : QRegion(area).subtracted(covered)) {
+      painter.fillRect(rest, background);
     }
   }
-  stale_ = false;
-  return image_;
+}
+
+QRect ShownRaster::paintPixels(QPainter& painter, const QRect& area) const {
+  const QRect source =
+      area.translated(-origin_).intersected(QRect(0, 0, raster_.width(), raster_.height()));
+  if (source.isEmpty()) {
+    return {};
+  }
+  // The pixels read in place as Qt's RGB888, whose bytes are laid out as Rgb, and converted by
+  // Qt's own vectorised conversion; drawing the RGB888 image itself takes Qt's slow generic path.
+  static_assert(sizeof(Rgb) == 3 && alignof(Rgb) == 1, "Rgb must match QImage::Format_RGB888");
+  const size_t first = static_cast<size_t>(source.top()) * static_cast<size_t>(raster_.width()) +
+                       static_cast<size_t>(source.left());
+  const QImage pixels(reinterpret_cast<const uchar*>(raster_.pixels().data() + first),
+                      source.width(), source.height(), static_cast<qsizetype>(raster_.width()) * 3,
+                      QImage::Format_RGB888);
+  painter.drawImage(source.topLeft() + origin_, pixels.convertToFormat(QImage::Format_RGB32));
+  return source.translated(origin_);
 }
 
 QRect WrappingButton::captionArea() const {
@@ -71,34 +96,24 @@ void HorizontalScrollBar::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent)
-    : QFrame(parent), raster_(raster) {
+PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  if (raster_ != nullptr) {
-    image_.emplace(*raster_);
-    raster_->setChangeListener([this] {
-      image_->invalidate();
-      update();
-    });
-  }
-}
-
-PictureBoxWidget::~PictureBoxWidget() {
-  if (raster_ != nullptr) {
-    raster_->setChangeListener(nullptr);
+  if (raster != nullptr) {
+    shown_.emplace(*raster, *this, contentsRect().topLeft());
+    background_ = toQColor(raster->background());
+    // The frame and the raster (or its background) cover every pixel, so the window need not
+    // paint what lies underneath.
+    setAttribute(Qt::WA_OpaquePaintEvent);
   }
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
-  if (!image_) {
+  if (!shown_) {
     return;
   }
   QPainter painter(this);
-  const QRect area = contentsRect();
-  painter.setClipRect(area);
-  painter.fillRect(area, toQColor(raster_->background()));
-  painter.drawImage(area.topLeft(), image_->image());
+  shown_->paint(painter, event->region().intersected(contentsRect()), background_);
 }
 
 }  // namespace halvic::ui

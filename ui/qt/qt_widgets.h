@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 #include <QImage>
+#include <QPainter>
+#include <QPoint>
 #include <QPushButton>
+#include <QRect>
+#include <QRegion>
 #include <QScrollBar>
 #include <optional>
 
@@ -10,20 +15,36 @@
 
 namespace halvic::ui {
 
-/** A Raster's pixels as an image, converted again only after the raster has changed. */
-class RasterImage {
- public:
-  /** The raster must outlive this image. */
-  explicit RasterImage(const Raster& raster) : raster_(raster) {}
+/** A copy of a whole raster as an image, for a picture shown once (not kept in step). */
+QImage imageOf(const Raster& raster);
 
-  /** The raster has changed; the next image() converts it again. */
-  void invalidate() { stale_ = true; }
-  const QImage& image();
+/**
+ * A raster shown on a widget with its top left pixel at origin (in the widget's coordinates).
+ * While this object lives it is the raster's change listener, and a change repaints the widget
+ * only where the changed pixels show. The raster and the widget must outlive it.
+ *
+ * Nothing is cached: each paint converts just the pixels it shows, straight from the raster. A
+ * change is painted once, so a cache would only add a copy.
+ */
+class ShownRaster {
+ public:
+  ShownRaster(Raster& raster, QWidget& widget, QPoint origin);
+  ~ShownRaster();
+  ShownRaster(const ShownRaster&) = delete;
+  ShownRaster& operator=(const ShownRaster&) = delete;
+
+  /**
+   * Paints region (in the widget's coordinates): the raster's pixels where they show, background
+   * on the rest.
+   */
+  void paint(QPainter& painter, const QRegion& region, const QColor& background) const;
 
  private:
-  const Raster& raster_;
-  QImage image_;
-  bool stale_ = true;
+  /** Draws the raster's pixels inside area; returns the part of area they cover. */
+  QRect paintPixels(QPainter& painter, const QRect& area) const;
+
+  Raster& raster_;
+  QPoint origin_;
 };
 
 /**
@@ -62,7 +83,6 @@ class PictureBoxWidget : public QFrame {
  public:
   /** raster may be nullptr; otherwise it must outlive this widget. */
   PictureBoxWidget(Raster* raster, QWidget* parent);
-  ~PictureBoxWidget() override;
   PictureBoxWidget(const PictureBoxWidget&) = delete;
   PictureBoxWidget& operator=(const PictureBoxWidget&) = delete;
 
@@ -70,8 +90,8 @@ class PictureBoxWidget : public QFrame {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  Raster* raster_;
-  std::optional<RasterImage> image_;
+  std::optional<ShownRaster> shown_;
+  QColor background_;
 };
 
 }  // namespace halvic::ui
