@@ -101,7 +101,10 @@ PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent) : QFrame(par
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
+  // A change of the raster repaints only inside the frame, which then need not be drawn again.
+  if (!shown_ || !contentsRect().contains(event->rect())) {
+    QFrame::paintEvent(event);
+  }
   if (!shown_) {
     return;
   }
