@@ -1,5 +1,6 @@
 #include "ui/qt/qt_widgets.h"
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
