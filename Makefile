@@ -53,8 +53,11 @@ test-sanitize: deps
 	  ctest --test-dir $(SANITIZE_DIR) -j $(JOBS)
 
 # Benchmarks: Release (-O3 -DNDEBUG), the build docs/PERFORMANCE.md reports, in a folder of their
-# own so that the RelWithDebInfo build of the tests stays as it is. Medians of 10 repetitions.
-BENCH_ARGS ?= --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+# own so that the RelWithDebInfo build of the tests stays as it is. Medians of 10 repetitions,
+# the repetitions of a program's benchmarks interleaved so that a busy moment of the machine
+# does not fall on one benchmark alone.
+BENCH_ARGS ?= --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
+              --benchmark_enable_random_interleaving=true
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DHALVIC_BUILD_BENCHMARKS=ON

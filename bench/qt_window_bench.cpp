@@ -1,5 +1,6 @@
 // The load and the strip redraw of load_bench in the desktop window (Qt, offscreen), each timed
-// until the repaint it asked for has been painted, so that the two programs can be compared.
+// until the repaint it asked for has been painted, run next to the headless ones of load_bench so
+// that each pair is compared within one run.
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +13,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "bench/load_inputs.h"
+#include "bench/load_benchmarks.h"
 #include "display/strip_rendering.h"
 #include "ui/headless/headless_dialogs.h"
 #include "ui/headless/headless_printer.h"
@@ -94,7 +95,6 @@ void BM_QtLoadCompressedImage(benchmark::State& state) {
   }
   checkEveryRunPainted(state, counter);
 }
-BENCHMARK(BM_QtLoadCompressedImage)->Unit(benchmark::kMicrosecond);
 
 void BM_QtRawStripRedraw(benchmark::State& state) {
   ShownMainWindow shown;
@@ -113,6 +113,14 @@ void BM_QtRawStripRedraw(benchmark::State& state) {
   }
   checkEveryRunPainted(state, counter);
 }
+
+using halvic::bench::BM_LoadCompressedImage;
+using halvic::bench::BM_RawStripRedraw;
+
+// Each desktop window benchmark next to its headless counterpart.
+BENCHMARK(BM_LoadCompressedImage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtLoadCompressedImage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RawStripRedraw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QtRawStripRedraw)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

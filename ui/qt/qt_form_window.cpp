@@ -23,6 +23,11 @@ namespace {
 
 QRect specRect(const ControlSpec& spec) { return {spec.x, spec.y, spec.width, spec.height}; }
 
+/** Where a shape or a line paints: its rectangle, one pixel beyond for a line's end point. */
+QRect graphicalExtent(const ControlSpec& spec) {
+  return specRect(spec).normalized().adjusted(-1, -1, 1, 1);
+}
+
 bool takesFocus(ControlKind kind) {
   switch (kind) {
     case ControlKind::Button:
@@ -321,8 +326,8 @@ void QtFormWindow::controlChanged(const Control& control) {
     mirror(control, *found->second);
     return;
   }
-  // A shape or a line: repaint where it lies, one pixel beyond for a line's end point.
-  update(specRect(control.spec()).normalized().adjusted(-1, -1, 1, 1));
+  // A shape or a line: repaint where it lies.
+  update(graphicalExtent(control.spec()));
 }
 
 void QtFormWindow::mirror(const Control& control, QWidget& widget) {
@@ -370,15 +375,15 @@ void QtFormWindow::paintEvent(QPaintEvent* event) {
       painter.fillRect(area, background);
     }
   }
-  paintGraphicalControls(painter);
+  paintGraphicalControls(painter, event->region());
 }
 
-void QtFormWindow::paintGraphicalControls(QPainter& painter) const {
+void QtFormWindow::paintGraphicalControls(QPainter& painter, const QRegion& region) const {
   for (const auto& control : form_.controls()) {
-    if (!control->visible()) {
+    const ControlSpec& spec = control->spec();
+    if (!control->visible() || !region.intersects(graphicalExtent(spec))) {
       continue;
     }
-    const ControlSpec& spec = control->spec();
     const QColor colour = toQColor(control->borderColour());
     if (control->kind() == ControlKind::Shape) {
       paintShapeBorder(painter, specRect(spec), colour);

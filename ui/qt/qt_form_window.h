@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -57,7 +58,8 @@ class QtFormWindow : public QWidget, public ControlView {
   QWidget* createWidget(Control& control, const std::map<std::string, Raster*>& pictureSurfaces);
   void mirror(const Control& control, QWidget& widget);
   void applyTabOrder();
-  void paintGraphicalControls(QPainter& painter) const;
+  /** The shapes and lines that reach into region, over the window's drawing. */
+  void paintGraphicalControls(QPainter& painter, const QRegion& region) const;
 
   Form& form_;
   std::optional<ShownRaster> surface_;

@@ -1,5 +1,6 @@
 #include "ui/qt/qt_widgets.h"
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -108,7 +109,10 @@ PictureBoxWidget::PictureBoxWidget(Raster* raster, QWidget* parent) : QFrame(par
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
+  // A change of the raster repaints only inside the frame, which then need not be drawn again.
+  if (!shown_ || !contentsRect().contains(event->rect())) {
+    QFrame::paintEvent(event);
+  }
   if (!shown_) {
     return;
   }
