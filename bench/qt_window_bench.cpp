@@ -1,6 +1,7 @@
 // The load and the strip redraw of load_bench in the desktop window (Qt, offscreen), each timed
 // until the repaint it asked for has been painted, run next to the headless ones of load_bench so
-// that each pair is compared within one run.
+// that each pair is compared within one run; and every handler of bench/handler_benchmarks.h in
+// the same window.
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "bench/handler_benchmarks.h"
 #include "bench/load_benchmarks.h"
 #include "display/strip_rendering.h"
 #include "ui/headless/headless_dialogs.h"
@@ -55,7 +57,9 @@ class ShownMainWindow {
 
   bool exposed() const { return exposed_; }
   halvic::ui::HeadlessDialogs& dialogs() { return dialogs_; }
+  halvic::ui::HeadlessPrinters& printers() { return printers_; }
   halvic::MainWindow& logic() { return logic_; }
+  std::string transcript() const { return transcript_.str(); }
   QWidget& window() { return *window_; }
   bool refusedNothing() const { return transcript_.str().empty(); }
 
@@ -70,6 +74,20 @@ class ShownMainWindow {
 
 /** Runs what the changes asked for: the window's update request and its paint. */
 void paintPendingChanges() { QCoreApplication::processEvents(); }
+
+/** The handlers of bench/handler_benchmarks.h pressed in the shown window. */
+class ShownHandlerSession : public halvic::bench::HandlerSession {
+ public:
+  halvic::MainWindow& window() override { return shown_.logic(); }
+  halvic::ui::HeadlessDialogs& dialogs() override { return shown_.dialogs(); }
+  halvic::ui::HeadlessPrinters& printers() override { return shown_.printers(); }
+  std::string transcript() const override { return shown_.transcript(); }
+  void settle() override { paintPendingChanges(); }
+  bool exposed() const { return shown_.exposed(); }
+
+ private:
+  ShownMainWindow shown_;
+};
 
 /** Fails the benchmark when some iteration caused no paint of the window. */
 void checkEveryRunPainted(benchmark::State& state, const PaintCounter& counter) {
@@ -132,6 +150,13 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   halvic::ui::applyDesktopLook(application);
+  halvic::bench::registerHandlerBenchmarks("qt/", []() -> std::unique_ptr<ShownHandlerSession> {
+    auto session = std::make_unique<ShownHandlerSession>();
+    if (!session->exposed()) {
+      qFatal("the window was never shown");
+    }
+    return session;
+  });
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
     return 1;

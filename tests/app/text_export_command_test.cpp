@@ -8,20 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
+#include "tests/app/main_window_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tools/samplegen/camera_image_encoder.h"
-#include "ui/headless/headless_dialogs.h"
-#include "ui/headless/headless_printer.h"
 
 namespace halvic {
 namespace {
 
-class TextExportCommandTest : public ::testing::Test {
+class TextExportCommandTest : public test::MainWindowTest {
  protected:
-  TextExportCommandTest() : dialogs_(transcript_), window_(dialogs_, printers_, nullptr) {
-    window_.Form_Load();
-  }
 
   /** Loads a 9 x 20 image, dark but for 12 counts a row in column 5, from the temporary folder. */
   void loadSpikeImage(std::string_view loadButton) {
@@ -45,7 +40,6 @@ class TextExportCommandTest : public ::testing::Test {
     ws().grooveSpacingUm = 6.666666;
   }
   void exportText() { window_.form()["cmdtext"].userClick(); }
-  Workspace& ws() { return window_.workspace(); }
   std::string caption() { return window_.form()["Lblwavelength"].caption(); }
   std::string contentOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -53,10 +47,6 @@ class TextExportCommandTest : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  std::ostringstream transcript_;
-  ui::HeadlessDialogs dialogs_;
-  ui::HeadlessPrinters printers_;
-  MainWindow window_;
 };
 
 // The cal profile of the spike lamp is the plain sum of its 20 rows: 240 in column 5, 0 elsewhere.

@@ -14,6 +14,7 @@ case_name=$3
 here=$source_dir/tests/script/export
 python=/usr/bin/python3
 failures=0
+. "$source_dir/tests/script/case_helpers.sh"
 
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
@@ -22,10 +23,6 @@ mkdir lamp object
 cp "$source_dir/samples/neon-lamp.kr4" lamp/
 cp "$source_dir/samples/object-spectrum.kr4" object/
 
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 # run_session SCRIPT EXPECTED [COMMAND PREFIX...]: runs the script (given on standard input, so
 # that a session run as another user needs no access to it) and compares the transcript, the
@@ -60,18 +57,6 @@ same_file() {
   fi
 }
 
-# holds FOLDER NAME...: the folder holds exactly these names (hidden ones included: a temporary
-# file left behind would show here).
-holds() {
-  folder=$1
-  shift
-  actual=$(LC_ALL=C ls -A "$folder" | tr '\n' ' ')
-  wanted=""
-  if [ $# -gt 0 ]; then
-    wanted=$(printf '%s\n' "$@" | LC_ALL=C sort | tr '\n' ' ')
-  fi
-  [ "$actual" = "$wanted" ] || fail "$folder holds '$actual', expected '$wanted'"
-}
 
 case $case_name in
   cal-then-data)

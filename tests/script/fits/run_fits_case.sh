@@ -15,6 +15,7 @@ python=$3
 case_name=$4
 here=$source_dir/tests/script/fits
 failures=0
+. "$source_dir/tests/script/case_helpers.sh"
 
 if ! readiness=$("$python" "$here/check_fits.py" ready 2>&1); then
   echo "SKIP: $readiness"
@@ -28,10 +29,6 @@ mkdir lamp object
 cp "$source_dir/tests/script/data/worked-example-lines.kr4" lamp/
 cp "$source_dir/samples/object-spectrum.kr4" object/
 
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 # run_session SCRIPT [COMMAND PREFIX...]: runs the script (on standard input, so that a session
 # run as another user needs no access to it) into SCRIPT.out and SCRIPT.err; exit status 0.
@@ -58,15 +55,6 @@ same_as_expected() {
   rm -f "$1.out" "$1.err"
 }
 
-# holds FOLDER NAME...: the folder holds exactly these names (a temporary file left behind would
-# show here).
-holds() {
-  folder=$1
-  shift
-  actual=$(LC_ALL=C ls -A "$folder" | tr '\n' ' ')
-  wanted=$(printf '%s\n' "$@" | LC_ALL=C sort | tr '\n' ' ')
-  [ "$actual" = "$wanted" ] || fail "$folder holds '$actual', expected '$wanted'"
-}
 
 # check WHAT ARGUMENTS...: one of check_fits.py's checks; it prints what it found.
 check() {

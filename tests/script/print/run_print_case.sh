@@ -29,6 +29,7 @@ source_dir=$2
 case_name=$3
 here=$source_dir/tests/script/print
 failures=0
+. "$source_dir/tests/script/case_helpers.sh"
 
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
@@ -37,10 +38,6 @@ mkdir data samples
 cp "$source_dir/tests/script/data/ramp-400x10.kr4" "$source_dir/tests/script/data/worked-example-lines.kr4" data/
 cp "$source_dir/samples/neon-lamp.kr4" samples/
 
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 "$driver" < "$here/$case_name.script" > transcript 2> errors
 status=$?
