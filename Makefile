@@ -6,25 +6,32 @@
 #   make bench          build the benchmarks in their own Release folder and run every one
 #   make fuzz           build the image reader's fuzzer with clang and run it for two minutes
 #   make soak           thousands of random scripted sessions (the short run is part of make test)
+#   make screenshots    the user guide's pictures, remade under a virtual display
+#   make install        the program, its menu entry, icon and user guide under PREFIX (/usr/local)
+#   make uninstall      removes exactly what the last make install put in place (same DESTDIR)
 
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 BENCH_DIR ?= build-bench
+PREFIX ?= /usr/local
+DESTDIR ?=
 JOBS ?= $(shell nproc)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
             libgtest-dev libgmock-dev libbenchmark-dev libcfitsio-dev libeigen3-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \
-            python3-matplotlib
+            python3-matplotlib desktop-file-utils
+SCREENSHOT_PACKAGES := xvfb
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
 # Headless tests: no display, fixed font resolution and locale.
 TEST_ENV := QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 LANG=C.UTF-8 \
             DBUS_SESSION_BUS_ADDRESS=disabled: CTEST_OUTPUT_ON_FAILURE=1
 
-.PHONY: all deps build run test test-plain test-sanitize bench fuzz soak clean
+.PHONY: all deps build run test test-plain test-sanitize bench fuzz soak screenshots install \
+        uninstall clean
 
 all: build
 
@@ -75,6 +82,25 @@ fuzz: deps
 soak: build
 	/usr/bin/python3 tests/soak/random_sessions.py $(BUILD_DIR)/tools/halvic_script/halvic-script . \
 	  --sessions 5000 --actions 200
+
+# The user guide's pictures (docs/user-guide/*.png): the desktop program walked along the guide's
+# steps under Xvfb, in a temporary folder with a copy of the samples.
+screenshots: deps
+	@PACKAGES="$(SCREENSHOT_PACKAGES)" sh tools/install-packages.sh
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target halvic-guide-screenshots
+	sh tools/screenshots/make_screenshots.sh $(BUILD_DIR)/tools/screenshots/halvic-guide-screenshots \
+	  . docs/user-guide
+
+# CMake's install rules; DESTDIR, when set, is put before PREFIX (for packaging). The list of what
+# was installed stays in $(BUILD_DIR)/install_manifest.txt, which make uninstall follows.
+install: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target halvic
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD_DIR)/install_manifest.txt -P cmake/Uninstall.cmake
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)
