@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/desktop_command_line.h"
 #include "app/desktop_program.h"
-#include "app/window_system_start.h"
+#include "app/desktop_window_system.h"
 #include "ui/qt/qt_look.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "app/desktop_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/desktop_program.h"
-#include "app/window_system_start.h"
+#include "app/desktop_window_system.h"
 #include "tests/qt/modal_answer.h"
 
 namespace halvic {

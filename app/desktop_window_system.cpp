@@ -1,4 +1,4 @@
-#include "app/window_system_start.h"
+#include "app/desktop_window_system.h"
 
 #include <QByteArrayView>
 #include <QString>
