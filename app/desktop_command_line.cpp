@@ -10,7 +10,6 @@ namespace halvic {
 
 namespace {
 
-constexpr std::string_view kProgramName = "halvic";
 constexpr size_t kMostImages = 2;  // the object image and the lamp image
 
 constexpr std::string_view kUsage =

@@ -3,11 +3,15 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace halvic {
 
 class DesktopProgram;
+
+/** The desktop program's name, as it is run and as it begins the lines it says. */
+inline constexpr std::string_view kProgramName = "halvic";
 
 /** What the desktop program's command line asks for. */
 struct CommandLine {

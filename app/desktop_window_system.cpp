@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "app/desktop_command_line.h"
+
 namespace halvic {
 
 namespace {
@@ -46,12 +48,12 @@ std::string windowSystemFailure(const ui::EnvironmentLookup& lookup) {
   const char* platform = lookup("QT_QPA_PLATFORM");
   const char* display = lookup("DISPLAY");
   if (usesX11(platform) && isSetAndNotEmpty(display)) {
-    return "halvic: cannot open the display " + std::string(display);
+    return std::string(kProgramName) + ": cannot open the display " + display;
   }
   if (isSetAndNotEmpty(platform)) {
-    return "halvic: cannot start the window system '" + std::string(platform) + "'";
+    return std::string(kProgramName) + ": cannot start the window system '" + platform + "'";
   }
-  return "halvic: cannot start the window system";
+  return std::string(kProgramName) + ": cannot start the window system";
 }
 
 }  // namespace halvic

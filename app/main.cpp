@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -20,7 +19,8 @@ int main(int argc, char** argv) {
     return *status;
   }
   if (!halvic::ui::displayAvailable()) {
-    std::fputs("halvic: no display to show the window on (DISPLAY is not set)\n", stderr);
+    std::cerr << halvic::kProgramName
+              << ": no display to show the window on (DISPLAY is not set)\n";
     return 1;
   }
   // Qt sees the program's name only: every argument has been taken as the program's own.

@@ -204,6 +204,11 @@ std::map<QString, QByteArray> takeWrittenFiles(const QString& folder) {
   return files;
 }
 
+bool isElidedLabel(QWidget& widget) {
+  const auto* label = qobject_cast<QLabel*>(&widget);
+  return label != nullptr && label->text().contains(QChar(0x2026));  // the ellipsis
+}
+
 /**
  * What a widget shows, in the words controlLines uses for the same control: caption, value and
  * tip as the user sees them. A label shows a text too long for it elided, with the whole text as
@@ -213,8 +218,7 @@ std::string shownLine(QWidget& widget, const ui::Control& control) {
   std::string caption;
   std::string value;
   if (auto* label = qobject_cast<QLabel*>(&widget)) {
-    const bool elided = label->text().contains(QChar(0x2026));
-    caption = (elided ? label->toolTip() : label->text()).toStdString();
+    caption = (isElidedLabel(widget) ? label->toolTip() : label->text()).toStdString();
   } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
     caption = button->text().toStdString();
     value = button->isCheckable() ? std::to_string(button->isChecked()) : "";
@@ -332,13 +336,27 @@ TEST_F(WindowParity, TheSameSessionEndsAlikeInTheHeadlessAndTheDesktopWindow) {
 
   std::vector<std::string> shown;
   std::vector<std::string> expectedShown;
+  std::vector<std::string> shownTips;
+  std::vector<std::string> expectedTips;
+  int elidedLabels = 0;
   for (const auto& control : headless.window().form().controls()) {
-    if (QWidget* widget = program.window().widget(control->name())) {
-      shown.push_back(shownLine(*widget, *desktop.form().find(control->name())));
-      expectedShown.push_back(expectedShownLine(*control));
+    QWidget* widget = program.window().widget(control->name());
+    if (widget == nullptr) {
+      continue;
+    }
+    shown.push_back(shownLine(*widget, *desktop.form().find(control->name())));
+    expectedShown.push_back(expectedShownLine(*control));
+    if (isElidedLabel(*widget)) {
+      ++elidedLabels;  // its tip is its whole text, checked above
+    } else {
+      const std::string name(control->name());
+      shownTips.push_back(name + ": " + widget->toolTip().toStdString());
+      expectedTips.push_back(name + ": " + ui::shownText(control->toolTip()).toStdString());
     }
   }
   expectSameLines(expectedShown, shown, "widgets");
+  expectSameLines(expectedTips, shownTips, "tool tips");
+  EXPECT_EQ(elidedLabels, 2);  // the two file labels, which name files in a temporary folder
 
   const QStringList messages = dialogsOfTranscript(transcript.str());
   EXPECT_EQ(messages, responder.shown);
