@@ -1,5 +1,5 @@
 # Set-up, build, run and test in one command each, on Debian 12.
-#   make run            install what is missing, build, start the program
+#   make run            install what is missing, build the program alone (quietly), start it
 #   make test           install what is missing, build, run every test (plain and sanitized)
 #   make test-plain     only the plain build's tests
 #   make test-sanitize  only the AddressSanitizer/UndefinedBehaviorSanitizer build's tests
@@ -42,7 +42,18 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# The program and its libraries only, in the build folder make test uses, so that its objects
+# serve both; the tests and benchmarks are built by make test and make bench. The configure and
+# build lines go to a log, shown only when the build fails.
+RUN_LOG = $(BUILD_DIR)/make-run.log
+
+run: deps
+	@mkdir -p $(BUILD_DIR)
+	@echo "Building halvic (log: $(RUN_LOG))"
+	@{ cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo --log-level=WARNING && \
+	   cmake --build $(BUILD_DIR) -j $(JOBS) --target halvic; } > $(RUN_LOG) 2>&1 || \
+	  { tail -n 40 $(RUN_LOG); echo "make run: the build failed; the whole log is $(RUN_LOG)"; \
+	    exit 1; }
 	@./$(BUILD_DIR)/app/halvic
 
 test: test-plain test-sanitize

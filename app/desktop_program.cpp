@@ -21,6 +21,14 @@ DesktopProgram::DesktopProgram()
               {{"Picgraph", &logic_.graphSurface()}}) {
   window_.setOnClose([this] { logic_.cmdexit_Click(); });
   dialogs_.setOwner(&window_);
+  wirePointer();
+}
+
+void DesktopProgram::wirePointer() {
+  window_.setOnSurfaceClick([this](int x, int y) { logic_.Form_MouseUp(x, y); });
+  ui::PictureBoxWidget& graph = *window_.pictureBox("Picgraph");
+  graph.setOnClick([this](int x, int y) { logic_.Picgraph_MouseUp(x, y); });
+  graph.setOnWheel([this](int steps) { logic_.Picgraph_MouseWheel(steps); });
 }
 
 }  // namespace halvic

@@ -28,6 +28,9 @@ class DesktopProgram {
   ui::QtFormWindow& window() { return window_; }
 
  private:
+  /** Clicks on the window's surface and on the graph, and the wheel over the graph. */
+  void wirePointer();
+
   ui::QtDialogs dialogs_;
   ui::QtPrinters printers_;
   MainWindow logic_;

@@ -1,21 +1,42 @@
 // The desktop program: the main window on the Qt backend.
 
 #include <QApplication>
-#include <cstdio>
+#include <QTimer>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "app/desktop_command_line.h"
 #include "app/desktop_program.h"
+#include "app/desktop_window_system.h"
 #include "ui/qt/qt_look.h"
 
 int main(int argc, char** argv) {
+  const halvic::CommandLine commandLine =
+      halvic::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (const auto status = halvic::answerWithoutWindow(commandLine, std::cout, std::cerr)) {
+    return *status;
+  }
   if (!halvic::ui::displayAvailable()) {
-    std::fputs("halvic: no display to show the window on (DISPLAY is not set)\n", stderr);
+    std::cerr << halvic::kProgramName
+              << ": no display to show the window on (DISPLAY is not set)\n";
     return 1;
   }
-  QApplication application(argc, argv);
+  // Qt sees the program's name only: every argument has been taken as the program's own.
+  int qtArgumentCount = 1;
+  std::unique_ptr<QApplication> application;
+  {
+    const halvic::WindowSystemStart start;
+    application = std::make_unique<QApplication>(qtArgumentCount, argv);
+  }
   QApplication::setApplicationName("Halvic");
-  halvic::ui::applyDesktopLook(application);
+  halvic::ui::applyDesktopLook(*application);
 
   halvic::DesktopProgram program;
   program.show();
+  // Loaded from the event loop, once the window is up to carry their messages.
+  QTimer::singleShot(0, application.get(),
+                     [&] { halvic::loadCommandLineImages(program, commandLine.images); });
   return QApplication::exec();
 }

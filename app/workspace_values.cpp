@@ -1,5 +1,6 @@
 #include "app/workspace_values.h"
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -92,6 +93,10 @@ const std::vector<NamedValue>& namedValues() {
   return values;
 }
 
+constexpr std::array<std::string_view, 7> kArrayNames{
+    "profile",        "dataProfile", "calProfile", "dataHeaderBytes",
+    "calHeaderBytes", "dataImage",   "calImage"};
+
 const ProfileArray* profileNamed(const Workspace& ws, std::string_view name) {
   if (name == "profile") {
     return &ws.profile;
@@ -134,6 +139,18 @@ std::optional<std::string> workspaceValueText(const Workspace& ws, std::string_v
     }
   }
   return std::nullopt;
+}
+
+std::vector<std::string_view> workspaceValueNames() {
+  std::vector<std::string_view> names;
+  for (const NamedValue& value : namedValues()) {
+    names.push_back(value.name);
+  }
+  return names;
+}
+
+std::vector<std::string_view> workspaceArrayNames() {
+  return {kArrayNames.begin(), kArrayNames.end()};
 }
 
 std::optional<ArrayIndexing> workspaceArrayIndexing(std::string_view name) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/workspace.h"
 
@@ -14,6 +15,12 @@ namespace halvic {
  * Used by the scripted sessions and their tests.
  */
 std::optional<std::string> workspaceValueText(const Workspace& ws, std::string_view name);
+
+/** The names workspaceValueText knows, in the workspace's order. */
+std::vector<std::string_view> workspaceValueNames();
+
+/** The names of the arrays workspaceArrayEntryText knows. */
+std::vector<std::string_view> workspaceArrayNames();
 
 /** How an array value is indexed. */
 enum class ArrayIndexing {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegion>
 #include <QScrollBar>
@@ -19,6 +20,7 @@
 
 #include "app/main_window_layout.h"
 #include "ui/form.h"
+#include "ui/qt/qt_look.h"
 #include "ui/raster.h"
 
 namespace halvic::ui {
@@ -374,6 +376,228 @@ TEST(QtFormWindow, TextBoxEditsReachTheModel) {
 
   Raster raster(10, 10, kWindowGrey);
   EXPECT_THROW(QtFormWindow(form, nullptr, {{"cmddone", &raster}}), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace halvic::ui
+
+namespace halvic::ui {
+namespace {
+
+/** The control whose widget has the keyboard focus (a list's edit box counts as its list). */
+std::string focusedControl(QtFormWindow& window) {
+  QWidget* focused = QApplication::focusWidget();
+  while (focused != nullptr && focused->parentWidget() != &window) {
+    focused = focused->parentWidget();
+  }
+  return focused == nullptr ? std::string("(none)") : focused->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, TabMovesTheFocusInTheLayoutsOrder) {
+  // The controls that take the focus, by their place in the focus order (labels and the picture
+  // box take none): 0 cmdload, 1 cmdexit, 3 cmdprint, ..., 41 chkmedian, then round again.
+  const std::vector<std::string> order{
+      "cmdload",      "cmdexit",      "cmdprint",     "cmdcontrast",  "cmdcalcspectra",
+      "cmdload2",     "cmdmarkline1", "cmdmarkline2", "cmdcontrast2", "cmdemission",
+      "cboscale",     "cbobox",       "hsbspectra",   "Cmdcalccal",   "Lingraph",
+      "loggraph",     "autograph",    "smoothing",    "cmdtext",      "cmdstrip",
+      "hsbcropdata1", "hsbcropdata2", "hsbcropcal1",  "hsbcropcal2",  "pushgraph",
+      "chkexpand",    "chkfilter",    "chkmedian",    "cmdload"};
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  window_.widget("cmdload")->setFocus();
+  std::vector<std::string> visited{focusedControl(window_)};
+  for (size_t step = 1; step < order.size(); ++step) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited.push_back(focusedControl(window_));
+  }
+  EXPECT_EQ(visited, order);
+}
+
+TEST_F(MainWindowTest, ArrowAndPageKeysStepTheFocusedScrollBar) {
+  Control& cursor = form_["hsbspectra"];
+  EventLog log(cursor);
+  auto& bar = widget<QScrollBar>("hsbspectra");
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  bar.setFocus();
+  // From 381, small change 1 and large change 10; Page Down and Right move towards the maximum.
+  const std::vector<std::pair<Qt::Key, int>> rows{{Qt::Key_Right, 382}, {Qt::Key_PageDown, 392},
+                                                  {Qt::Key_Left, 391},  {Qt::Key_PageUp, 381},
+                                                  {Qt::Key_Down, 382},  {Qt::Key_Up, 381}};
+  std::vector<int> expected;
+  for (const auto& [key, value] : rows) {
+    QTest::keyClick(&bar, key);
+    expected.push_back(value);
+    EXPECT_EQ(cursor.value(), value) << QTest::toString(key);
+  }
+  EXPECT_EQ(log.changes, expected);
+  EXPECT_TRUE(log.scrolls.empty());
+}
+
+TEST_F(MainWindowTest, SpaceEnterAndReturnPressTheFocusedButtonThatIsNoDefault) {
+  EventLog log(form_["cmdload"]);
+  auto& button = widget<QPushButton>("cmdload");
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  button.setFocus();
+  const std::vector<Qt::Key> keys{Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter};
+  for (size_t pressed = 0; pressed < keys.size(); ++pressed) {
+    QTest::keyClick(&button, keys[pressed]);
+    EXPECT_EQ(log.clicks.size(), pressed + 1) << QTest::toString(keys[pressed]);
+  }
+  // A key the button does not take presses nothing.
+  QTest::keyClick(&button, Qt::Key_A);
+  EXPECT_EQ(log.clicks.size(), keys.size());
+  for (const auto& control : form_.controls()) {
+    if (auto* push = qobject_cast<QPushButton*>(window_.widget(control->name()))) {
+      EXPECT_FALSE(push->isDefault() || push->autoDefault()) << control->name();
+    }
+  }
+}
+
+// The bar with the keyboard shows it on its outermost pixels and is drawn as ever inside them.
+TEST_F(MainWindowTest, TheFocusedScrollBarShowsItAroundItsEdgeAlone) {
+  auto& bar = widget<QScrollBar>("hsbcropdata1");
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  window_.widget("cmdtext")->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // to cmdstrip, by the keyboard
+  const QImage unfocused = bar.grab().toImage();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_TRUE(bar.hasFocus());
+  const QImage focused = bar.grab().toImage();
+  ASSERT_EQ(focused.size(), unfocused.size());
+  const QRect inside = focused.rect().adjusted(1, 1, -1, -1);
+  int changedOnEdge = 0;
+  int changedInside = 0;
+  for (int y = 0; y < focused.height(); ++y) {
+    for (int x = 0; x < focused.width(); ++x) {
+      if (focused.pixel(x, y) != unfocused.pixel(x, y)) {
+        ++(inside.contains(x, y) ? changedInside : changedOnEdge);
+      }
+    }
+  }
+  EXPECT_GT(changedOnEdge, 0);
+  EXPECT_EQ(changedInside, 0);
+}
+
+TEST_F(MainWindowTest, TheWheelChangesAListOnlyWhileItHasTheFocus) {
+  Control& scale = form_["cboscale"];
+  for (const char* item : {"4358.33 Hg", "5460.74 Hg", "Manual Entry"}) {
+    scale.addItem(item);
+  }
+  scale.setListIndex(0);
+  EventLog log(scale);
+  auto& combo = widget<QComboBox>("cboscale");
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  struct Row {
+    const char* name;
+    bool focused;
+    int index;  // after one notch towards the user
+  };
+  const std::vector<Row> rows{{"without the focus", false, 0}, {"with the focus", true, 1}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    (row.focused ? static_cast<QWidget&>(combo) : *window_.widget("cmdload")).setFocus();
+    const QPointF inside(5, 5);
+    QWheelEvent wheel(inside, combo.mapToGlobal(inside), {}, QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&combo, &wheel);
+    EXPECT_EQ(scale.listIndex(), row.index);
+    EXPECT_EQ(combo.currentIndex(), row.index);
+  }
+  EXPECT_EQ(log.clicks, std::vector<int>{1});
+}
+
+TEST_F(MainWindowTest, ATextTooLongForItsLabelIsElidedInTheMiddle) {
+  const std::string longPath =
+      "/home/observer/spectra/2024-03-14/clear-night/neon-calibration-lamp-long-exposure.kr4";
+  struct Row {
+    const char* name;
+    const char* label;
+    std::string caption;
+    bool elided;
+  };
+  const std::vector<Row> rows{
+      {"a short path", "lblfiledata1", "/tmp/lamp.kr4", false},
+      {"a long path", "lblfiledata1", longPath, true},
+      {"lines that fit", "Lblwavelength", "Pixel 200.00\r\nPixel Value = 830", false},
+      {"a long line among lines that fill the label", "Lblwavelength",
+       longPath + "\r\n2\r\n3\r\n4\r\n5\r\n6", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Control& control = form_[row.label];
+    control.setToolTip("What the label tells");
+    control.setCaption(row.caption);
+    auto& label = widget<QLabel>(row.label);
+    const QString whole = shownText(row.caption);
+    EXPECT_EQ(control.caption(), row.caption);  // the caption stays whole
+    if (!row.elided) {
+      EXPECT_EQ(label.text(), whole);
+      EXPECT_EQ(label.toolTip(), "What the label tells");
+      continue;
+    }
+    EXPECT_EQ(label.toolTip(), whole);
+    const QStringList shownLines = label.text().split('\n');
+    const QStringList wholeLines = whole.split('\n');
+    ASSERT_EQ(shownLines.size(), wholeLines.size());
+    const QString& first = shownLines.front();
+    EXPECT_TRUE(first.contains(QChar(0x2026)));
+    EXPECT_TRUE(first.startsWith("/home/"));
+    EXPECT_TRUE(first.endsWith(".kr4"));
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(first), label.contentsRect().width());
+    EXPECT_EQ(shownLines.mid(1), wholeLines.mid(1));  // the lines that fit stay as they are
+  }
+  EXPECT_EQ(rows.size(), 4U);
+}
+
+TEST_F(MainWindowTest, EveryWidgetShowsItsControlsToolTip) {
+  int tips = 0;
+  for (const auto& control : form_.controls()) {
+    if (QWidget* shown = window_.widget(control->name())) {
+      control->setToolTip("What " + std::string(control->name()) + " does");
+      EXPECT_EQ(shown->toolTip().toStdString(), control->toolTip());
+      ++tips;
+    }
+  }
+  EXPECT_EQ(tips, 42);
+}
+
+TEST_F(MainWindowTest, ClicksOnTheSurfaceAndTheGraphAndTheWheelAreReported) {
+  std::vector<QPoint> surfaceClicks;
+  std::vector<QPoint> graphClicks;
+  std::vector<int> notches;
+  window_.setOnSurfaceClick([&](int x, int y) { surfaceClicks.emplace_back(x, y); });
+  PictureBoxWidget& graph = *window_.pictureBox("Picgraph");
+  graph.setOnClick([&](int x, int y) { graphClicks.emplace_back(x, y); });
+  graph.setOnWheel([&](int steps) { notches.push_back(steps); });
+  EXPECT_EQ(window_.pictureBox("hsbspectra"), nullptr);
+
+  // On the surface; on a label, which is no part of it; pressed on it and released far off.
+  QTest::mouseClick(&window_, Qt::LeftButton, {}, QPoint(300, 20));
+  QTest::mouseClick(&window_, Qt::LeftButton, {}, QPoint(30, 70));  // Label3
+  QTest::mouseClick(&window_, Qt::RightButton, {}, QPoint(300, 20));
+  QTest::mousePress(&window_, Qt::LeftButton, {}, QPoint(500, 50));
+  QTest::mouseRelease(&window_, Qt::LeftButton, {}, QPoint(800, 390));
+  EXPECT_EQ(surfaceClicks, (std::vector<QPoint>{{300, 20}, {800, 390}}));
+
+  // The graph's drawing area starts inside its two-pixel border.
+  QTest::mouseClick(&graph, Qt::LeftButton, {}, QPoint(12, 7));
+  QTest::mouseClick(&graph, Qt::LeftButton, {}, QPoint(2, 2));
+  EXPECT_EQ(graphClicks, (std::vector<QPoint>{{10, 5}, {0, 0}}));
+  EXPECT_TRUE(surfaceClicks.size() == 2U) << "a click on the graph is none on the surface";
+
+  // Whole notches; a fine wheel's eighths add up; towards the user is negative.
+  for (const int delta : {120, 240, -120, 60, 60, 30, -90}) {
+    const QPointF inside(20, 20);
+    QWheelEvent wheel(inside, graph.mapToGlobal(inside), {}, QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&graph, &wheel);
+  }
+  EXPECT_EQ(notches, (std::vector<int>{1, 2, -1, 1}));
 }
 
 }  // namespace

@@ -89,6 +89,9 @@ QtDialogs::~QtDialogs() {
 std::optional<std::string> QtDialogs::openFile(std::string_view title,
                                                const std::vector<FileFilter>& filters,
                                                int selectedFilter) {
+  if (nextOpenAnswer_) {
+    return std::exchange(nextOpenAnswer_, std::nullopt);
+  }
   QFileDialog dialog(owner_, shownText(title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);

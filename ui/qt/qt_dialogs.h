@@ -5,7 +5,9 @@
 #include <QString>
 #include <QWidget>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/dialogs.h"
@@ -42,6 +44,11 @@ class QtDialogs : public Dialogs {
   QtDialogs& operator=(const QtDialogs&) = delete;
 
   void setOwner(QWidget* owner) { owner_ = owner; }
+  /**
+   * The next open-file dialog is not shown: it returns path at once, as if the user had chosen
+   * it. For files named when the program starts, so that they load exactly as chosen ones do.
+   */
+  void answerNextOpen(std::string path) { nextOpenAnswer_ = std::move(path); }
 
   std::optional<std::string> openFile(std::string_view title,
                                       const std::vector<FileFilter>& filters,
@@ -68,6 +75,7 @@ class QtDialogs : public Dialogs {
 
   QPointer<QWidget> owner_;
   std::map<std::string, QPointer<QDialog>, std::less<>> dialogs_;
+  std::optional<std::string> nextOpenAnswer_;
 };
 
 }  // namespace halvic::ui

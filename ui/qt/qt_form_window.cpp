@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -109,7 +110,7 @@ QWidget* createCheckable(QWidget& window, Control& control) {
 }
 
 QWidget* createComboBox(QWidget& window, Control& control) {
-  auto* combo = new QComboBox(&window);
+  auto* combo = new FocusWheelComboBox(&window);
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);  // the entries belong to the control
   combo->setCompleter(nullptr);
@@ -198,8 +199,19 @@ void mirrorScrollBar(QScrollBar& bar, const Control& control) {
   bar.setValue(control.value());
 }
 
+void setToolTipText(QWidget& widget, const QString& tip) {
+  if (widget.toolTip() != tip) {
+    widget.setToolTip(tip);
+  }
+}
+
+/** A text too long for its label shows elided, and then the whole of it is the label's tip. */
 void mirrorLabel(QLabel& label, const Control& control) {
-  label.setText(shownText(control.caption()));
+  const QString whole = shownText(control.caption());
+  const std::optional<QString> elided =
+      elidedToFit(whole, label.fontMetrics(), label.contentsRect().size());
+  label.setText(elided.value_or(whole));
+  setToolTipText(label, elided ? whole : shownText(control.toolTip()));
   setPaletteColour(label, QPalette::WindowText, control.foreColour());
 }
 
@@ -256,6 +268,10 @@ QWidget* QtFormWindow::widget(std::string_view controlName) const {
   }
   const auto found = widgets_.find(control);
   return found == widgets_.end() ? nullptr : found->second;
+}
+
+PictureBoxWidget* QtFormWindow::pictureBox(std::string_view controlName) const {
+  return dynamic_cast<PictureBoxWidget*>(widget(controlName));
 }
 
 QWidget* QtFormWindow::createWidget(Control& control,
@@ -360,6 +376,9 @@ void QtFormWindow::mirror(const Control& control, QWidget& widget) {
     case ControlKind::Line:
       break;
   }
+  if (control.kind() != ControlKind::Label) {  // a label's tip may stand for its elided text
+    setToolTipText(widget, shownText(control.toolTip()));
+  }
   if (widget.isHidden() == control.visible()) {
     widget.setVisible(control.visible());
   }
@@ -399,6 +418,29 @@ void QtFormWindow::closeEvent(QCloseEvent* event) {
     onClose_();
   }
   event->accept();
+}
+
+// A press on a label reaches the window too (labels take no clicks), so the surface is where no
+// child widget lies.
+void QtFormWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  pressedOnSurface_ = childAt(event->position().toPoint()) == nullptr;
+  event->accept();
+}
+
+void QtFormWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
+  event->accept();
+  if (std::exchange(pressedOnSurface_, false) && onSurfaceClick_) {
+    const QPoint pixel = event->position().toPoint();
+    onSurfaceClick_(pixel.x(), pixel.y());
+  }
 }
 
 }  // namespace halvic::ui

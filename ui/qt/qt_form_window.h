@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "ui/control.h"
 #include "ui/form.h"
@@ -41,18 +42,30 @@ class QtFormWindow : public QWidget, public ControlView {
 
   /** The widget of a control, or nullptr for a shape, a line or an unknown name. */
   QWidget* widget(std::string_view controlName) const;
+  /** The widget of a picture box, or nullptr when controlName names none. */
+  PictureBoxWidget* pictureBox(std::string_view controlName) const;
 
   /**
    * Run when the user closes the window with the window system's close control, instead of just
    * closing it; for the main window this ends the program.
    */
   void setOnClose(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+  /**
+   * Run when the left button, pressed on the window's own surface (not on a control's widget), is
+   * released: with the client pixel it was released over, which lies outside the client area
+   * when the pointer was dragged off it.
+   */
+  void setOnSurfaceClick(std::function<void(int x, int y)> onSurfaceClick) {
+    onSurfaceClick_ = std::move(onSurfaceClick);
+  }
 
   void controlChanged(const Control& control) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   QWidget* createWidget(Control& control, const std::map<std::string, Raster*>& pictureSurfaces);
@@ -65,6 +78,9 @@ class QtFormWindow : public QWidget, public ControlView {
   std::optional<ShownRaster> surface_;
   std::unordered_map<const Control*, QWidget*> widgets_;
   std::function<void()> onClose_;
+  std::function<void(int, int)> onSurfaceClick_;
+  /** Whether the left button went down on the surface, so that its release is a click there. */
+  bool pressedOnSurface_ = false;
 };
 
 }  // namespace halvic::ui

@@ -1,8 +1,10 @@
 #include "ui/qt/qt_look.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <cmath>
 #include <cstdlib>
 
@@ -23,9 +25,13 @@ constexpr int kIndicatorLabelSpacing = 4;
 // track, leaving the thumb a few pixels to travel over 20 rows.
 constexpr int kScrollThumbMinimum = 10;
 
+// The focus frame of a scroll bar, drawn over its outermost pixels.
+constexpr int kFocusFrameWidth = 1;
+
 /**
- * Fusion, with the tighter caption gap the layout's check boxes were sized for and thumbs short
- * enough to drag along the layout's small scroll bars.
+ * Fusion, with the tighter caption gap the layout's check boxes were sized for, thumbs short
+ * enough to drag along the layout's small scroll bars, and a focus frame on the scroll bar that
+ * has the keyboard (Fusion draws none, so arrow keys would move a bar nobody sees chosen).
  */
 class DesktopStyle : public QProxyStyle {
  public:
@@ -40,6 +46,19 @@ class DesktopStyle : public QProxyStyle {
       return kScrollThumbMinimum;
     }
     return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control == CC_ScrollBar && option->state.testFlag(State_HasFocus)) {
+      // Over the bar's outer line only: the bar is drawn as ever inside it.
+      painter->save();
+      painter->setPen(QPen(option->palette.color(QPalette::Highlight), kFocusFrameWidth));
+      painter->setBrush(Qt::NoBrush);
+      painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+      painter->restore();
+    }
   }
 };
 

@@ -2,11 +2,14 @@
 
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QWheelEvent>
+#include <limits>
 
 #include "ui/qt/qt_look.h"
 
@@ -25,7 +28,39 @@ namespace {
 // fit the 41-pixel-high buttons with it.
 constexpr int kButtonTextMargin = 1;
 
+// One notch of a mouse wheel in QWheelEvent::angleDelta: 15 degrees in eighths of a degree.
+constexpr int kWheelNotch = 120;
+
+/** Whether text fits area word-wrapped, as a label lays it out. */
+bool fitsWrapped(const QString& text, const QFontMetrics& metrics, QSize area) {
+  const QSize needed =
+      metrics
+          .boundingRect(QRect(0, 0, area.width(), std::numeric_limits<int>::max() / 2),
+                        Qt::TextWordWrap, text)
+          .size();
+  return needed.width() <= area.width() && needed.height() <= area.height();
+}
+
 }  // namespace
+
+// A line wider than the label would wrap onto rows there is no room for (a path breaks at its
+// slashes), so each such line is kept to one row, with both of its ends.
+std::optional<QString> elidedToFit(const QString& text, const QFontMetrics& metrics, QSize area) {
+  if (fitsWrapped(text, metrics, area)) {
+    return std::nullopt;
+  }
+  QStringList lines = text.split(QLatin1Char('\n'));
+  for (QString& line : lines) {
+    if (metrics.horizontalAdvance(line) > area.width()) {
+      line = metrics.elidedText(line, Qt::ElideMiddle, area.width());
+    }
+  }
+  QString elided = lines.join(QLatin1Char('\n'));
+  if (elided == text) {
+    return std::nullopt;  // too many short lines: nothing to shorten
+  }
+  return elided;
+}
 
 ShownRaster::ShownRaster(Raster& raster, QWidget& widget, QPoint origin)
     : raster_(raster), origin_(origin) {
@@ -79,6 +114,24 @@ void WrappingButton::paintEvent(QPaintEvent* /*event*/) {
                        isEnabled(), text(), QPalette::ButtonText);
 }
 
+void WrappingButton::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      event->modifiers() == Qt::NoModifier && !event->isAutoRepeat()) {
+    click();
+    event->accept();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
+void FocusWheelComboBox::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();  // on to the window beneath
+    return;
+  }
+  QComboBox::wheelEvent(event);
+}
+
 void HorizontalScrollBar::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Left:
@@ -118,6 +171,38 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
   }
   QPainter painter(this);
   shown_->paint(painter, event->region().intersected(contentsRect()), background_);
+}
+
+void PictureBoxWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QFrame::mousePressEvent(event);
+    return;
+  }
+  pressed_ = true;
+  event->accept();
+}
+
+void PictureBoxWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !pressed_) {
+    QFrame::mouseReleaseEvent(event);
+    return;
+  }
+  pressed_ = false;
+  event->accept();
+  if (onClick_) {
+    const QPoint pixel = event->position().toPoint() - contentsRect().topLeft();
+    onClick_(pixel.x(), pixel.y());
+  }
+}
+
+void PictureBoxWidget::wheelEvent(QWheelEvent* event) {
+  wheelRemainder_ += event->angleDelta().y();
+  const int notches = wheelRemainder_ / kWheelNotch;  // towards zero: a part-notch waits
+  wheelRemainder_ -= notches * kWheelNotch;
+  event->accept();
+  if (notches != 0 && onWheel_) {
+    onWheel_(notches);
+  }
 }
 
 }  // namespace halvic::ui
