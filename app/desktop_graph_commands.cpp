@@ -22,7 +22,7 @@ constexpr std::string_view kNoWavelengthScale =
     "No graph to draw: the calibration gives no wavelength scale.";
 constexpr std::string_view kNotSaved = "Graph image not saved: ";
 constexpr std::string_view kSaved = " saved as graph image";
-constexpr std::string_view kNotDrawn = "the graph could not be drawn";
+constexpr std::string_view kNotMade = "the image could not be made";
 constexpr std::string_view kFallbackName = "graph";
 constexpr std::string_view kPngExtension = ".png";
 
@@ -52,6 +52,23 @@ std::vector<ui::FileFilter> graphImageFilters() {
           {"PDF Document (*.pdf)", "*.pdf"}};
 }
 
+/**
+ * The printed page of window's graph written whole to path, in the format its extension names;
+ * nullopt when written, otherwise why not.
+ */
+std::optional<std::string> writeGraphImage(const MainWindow& window, const std::string& path) {
+  // The save dialog gave the name one of its filters' extensions.
+  const ui::PageImageFormat format = ui::pageImageFormatOf(path).value_or(ui::PageImageFormat::Png);
+  const std::optional<QByteArray> bytes = ui::drawPageImage(
+      format,
+      [&window](ui::PrinterCanvas& canvas) { return window.drawPrintedGraph(canvas).drawn; });
+  if (!bytes) {
+    return std::string(kNotMade);
+  }
+  return writeFileAtomically(
+      path, std::span<const char>(bytes->constData(), static_cast<size_t>(bytes->size())));
+}
+
 }  // namespace
 
 bool DesktopProgram::graphDrawable() {
@@ -78,16 +95,7 @@ void DesktopProgram::exportGraphImage() {
   if (!chosen || namesNoFile(*chosen)) {
     return;
   }
-  // The dialog gave the name one of the filters' extensions.
-  const ui::PageImageFormat format =
-      ui::pageImageFormatOf(*chosen).value_or(ui::PageImageFormat::Png);
-  const std::optional<QByteArray> bytes = ui::drawPageImage(
-      format, [this](ui::PrinterCanvas& canvas) { return logic_.drawPrintedGraph(canvas).drawn; });
-  const std::optional<std::string> failure =
-      bytes
-          ? writeFileAtomically(*chosen, std::span<const char>(bytes->constData(),
-                                                               static_cast<size_t>(bytes->size())))
-          : std::optional<std::string>(kNotDrawn);
+  const std::optional<std::string> failure = writeGraphImage(logic_, *chosen);
   if (failure) {
     dialogs_.messageBox(std::string(kNotSaved) + *chosen + " (" + *failure + ")", *failure);
     return;

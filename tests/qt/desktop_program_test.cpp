@@ -237,22 +237,34 @@ TEST_F(ShownProgram, ExportGraphImageSaysWhyNothingWasWritten) {
   ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
   regular.close();
   const QString throughAFile = folder.filePath("regular/page.png");
+  Workspace& ws = program_.mainWindow().workspace();
   struct Row {
     std::string name;
-    bool ramp;
+    std::function<void()> setUp;
     bool dialog;
     QString expectedMessage;
   };
   const std::vector<Row> rows{
-      {"a flat profile: no dialog", false, false, "No graph to draw: the profile is flat."},
-      {"a folder that is a regular file", true, true,
-       "Graph image not saved: " + throughAFile + " (Not a directory)"},
+      {"a flat profile: no dialog", [] {}, false, "No graph to draw: the profile is flat."},
+      // 10^6 micrometre grooves put the wavelengths near 10^10 Angstroms: beyond the axis.
+      {"a calibration with no wavelength scale: no dialog",
+       [&] {
+         graphARamp();
+         ws.calibrated = true;
+         ws.alphaDeg = 30.0;
+         ws.grooveSpacingUm = 1.0e6;
+       },
+       false, "No graph to draw: the calibration gives no wavelength scale."},
+      {"a folder that is a regular file",
+       [&] {
+         graphARamp();
+         ws.calibrated = false;
+       },
+       true, "Graph image not saved: " + throughAFile + " (Not a directory)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    if (row.ramp) {
-      graphARamp();
-    }
+    row.setUp();
     QString message;
     std::optional<AnswerWhenOpen<QMessageBox>> box;
     AnswerWhenOpen<QFileDialog> answer([&](QFileDialog& files) {
