@@ -18,7 +18,7 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 JOBS ?= $(shell nproc)
 
-PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation \
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation \
             libgtest-dev libgmock-dev libbenchmark-dev libcfitsio-dev libeigen3-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \

@@ -6,29 +6,42 @@ namespace halvic {
 
 namespace {
 
-/** The main window's form after its start-up, which runs before any window shows it. */
-ui::Form& startedForm(MainWindow& window) {
+/**
+ * The main window's form after its start-up, which runs on the user's settings before any window
+ * shows it.
+ */
+ui::Form& startedForm(MainWindow& window, ui::Settings& settings) {
+  window.useSettings(settings);
   window.Form_Load();
   return window.form();
 }
 
 }  // namespace
 
-DesktopProgram::DesktopProgram()
-    // "Exit" ends the event loop as soon as its handler returns; nothing is saved or asked.
-    : logic_(dialogs_, printers_, [] { QApplication::quit(); }),
-      window_(startedForm(logic_), &logic_.windowSurface(),
-              {{"Picgraph", &logic_.graphSurface()}}) {
+DesktopProgram::DesktopProgram(std::vector<QString> guidePlaces)
+    : guidePlaces_(std::move(guidePlaces)),
+      // "Exit" ends the event loop as soon as its handler returns; nothing is saved or asked.
+      logic_(dialogs_, printers_, [] { QApplication::quit(); }),
+      window_(startedForm(logic_, settings_), &logic_.windowSurface(),
+              {{"Picgraph", &logic_.graphSurface()}}, logic_.menus()) {
   window_.setOnClose([this] { logic_.cmdexit_Click(); });
   dialogs_.setOwner(&window_);
   wirePointer();
+  wireDesktopMenus();
 }
 
 void DesktopProgram::wirePointer() {
-  window_.setOnSurfaceClick([this](int x, int y) { logic_.Form_MouseUp(x, y); });
-  ui::PictureBoxWidget& graph = *window_.pictureBox("Picgraph");
+  window_.clientArea().setOnSurfaceClick([this](int x, int y) { logic_.Form_MouseUp(x, y); });
+  ui::PictureBoxWidget& graph = *window_.clientArea().pictureBox("Picgraph");
   graph.setOnClick([this](int x, int y) { logic_.Picgraph_MouseUp(x, y); });
   graph.setOnWheel([this](int steps) { logic_.Picgraph_MouseWheel(steps); });
+}
+
+void DesktopProgram::wireDesktopMenus() {
+  ui::MenuBar& menus = logic_.menus();
+  menus("File", "Export Graph Image").setHandler([this] { exportGraphImage(); });
+  menus("File", "Print Preview").setHandler([this] { showPrintPreview(); });
+  menus("Help", "User Guide").setHandler([this] { showUserGuide(); });
 }
 
 }  // namespace halvic

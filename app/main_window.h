@@ -12,6 +12,7 @@
 #include "calibration/grating_refine.h"
 #include "calibration/grating_solve.h"
 #include "calibration/line_check.h"
+#include "output/graph_printout.h"
 #include "spectrum/graph_rendering.h"
 #include "spectrum/profile_extraction.h"
 #include "ui/dialogs.h"
@@ -56,6 +57,13 @@ class MainWindow {
   ui::Raster& windowSurface() { return window_; }
   /** The drawing area of Picgraph. */
   ui::Raster& graphSurface() { return graph_; }
+  /** The image whose profile the graph shows. */
+  ImageKind graphedImage() const { return ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data; }
+  /**
+   * The printed page of the graphed profile drawn on canvas, as "Print Graph" prints it, with the
+   * wavelength axis once calibrated; the document is not ended and the workspace is not changed.
+   */
+  GraphPrintout drawPrintedGraph(ui::PrinterCanvas& canvas) const;
 
   /** Start-up: fills the lists and sets the start values; runs once, before the window shows. */
   void Form_Load();
@@ -163,8 +171,6 @@ class MainWindow {
   void cropRowChanged(ImageKind kind, bool firstRow);
 
   // Exports.
-  /** The image whose profile the graph shows. */
-  ImageKind graphedImage() const { return ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data; }
   /** The observing details form, filled in from what was remembered. */
   ui::FormRequest observingForm();
   void rememberObservingDetails(const std::vector<ui::FormField>& fields);

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "output/graph_printout.h"
 
 namespace halvic {
 
@@ -14,22 +13,26 @@ constexpr std::string_view kNotPrinted = "There was a problem printing to your p
 
 }  // namespace
 
+GraphPrintout MainWindow::drawPrintedGraph(ui::PrinterCanvas& canvas) const {
+  std::optional<GratingModel> calibration;
+  if (ws_.calibrated) {
+    calibration = gratingModel();
+  }
+  return drawGraphPrintout(
+      canvas, GraphPrintoutInputs{.profile = ws_.profile,
+                                  .profileMax = ws_.profileMax,
+                                  .profileMin = ws_.profileMin,
+                                  .title = ws_.graphShowsCal ? ws_.calCaption : ws_.dataCaption,
+                                  .calibration = calibration});
+}
+
 void MainWindow::cmdprint_Click() {
   const std::unique_ptr<ui::PrinterCanvas> canvas = printers_.startJob();
   if (!canvas) {
     dialogs_.messageBox(kNotPrinted);
     return;
   }
-  std::optional<GratingModel> calibration;
-  if (ws_.calibrated) {
-    calibration = gratingModel();
-  }
-  const GraphPrintout printout = drawGraphPrintout(
-      *canvas, GraphPrintoutInputs{.profile = ws_.profile,
-                                   .profileMax = ws_.profileMax,
-                                   .profileMin = ws_.profileMin,
-                                   .title = ws_.graphShowsCal ? ws_.calCaption : ws_.dataCaption,
-                                   .calibration = calibration});
+  const GraphPrintout printout = drawPrintedGraph(*canvas);
   if (printout.lastEvaluated) {
     ws_.pixelWavelength = printout.lastEvaluated->wavelength;
     ws_.betaDeg = printout.lastEvaluated->betaDeg;

@@ -27,7 +27,30 @@ struct SaveRequest {
    * of them that exists, naming them all. Unset: the chosen path alone.
    */
   std::function<std::vector<std::string>(const std::string& path)> filesWritten;
+  /**
+   * For a file whose type follows its name, each filter naming one extension ("*.png"): a chosen
+   * name that ends in none of the filters' extensions gets the selected filter's
+   * (withFilterExtension), before the dialog asks about replacing it. A scripted session selects
+   * the first filter.
+   */
+  bool addFilterExtension = false;
 };
+
+/**
+ * Whether the file name of path (what follows its last '/') is longer than extension and ends in
+ * it, letters in either case: "Graph.PNG" has ".png", ".png" alone has not.
+ */
+bool hasExtension(std::string_view path, std::string_view extension);
+
+/**
+ * path as chosen when its file name ends in the extension of one of filters (letters in either
+ * case, as the dialogs match them), or names no file (empty, or a folder alone: "out/");
+ * otherwise path with the extension of filters[selected] added. A filter counts as naming an
+ * extension when its pattern is "*." followed by letters and digits; path is kept as it is when
+ * the selected filter names none.
+ */
+std::string withFilterExtension(std::string_view path, const std::vector<FileFilter>& filters,
+                                size_t selected);
 
 /** One field of a form: a text box, or a check box whose value is "0" or "1". */
 struct FormField {

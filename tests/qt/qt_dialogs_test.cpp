@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -65,6 +66,96 @@ TEST(QtDialogs, OpenFileFiltersAsMeantAndReturnsTheTypedPath) {
 
   ModalAnswer cancel([](QWidget& dialog) { dynamic_cast<QDialog&>(dialog).reject(); });
   EXPECT_EQ(dialogs.openFile("Load Spectra", filters, 1), std::nullopt);
+}
+
+TEST(QtDialogs, EachFileDialogStartsInTheFolderOfTheLastFileChosen) {
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  const QString first = root.filePath("first");
+  const QString second = root.filePath("second");
+  const QString elsewhere = root.filePath("elsewhere");
+  for (const QString& folder : {first, second, elsewhere}) {
+    ASSERT_TRUE(QDir().mkpath(folder));
+  }
+  struct Step {
+    std::string name;
+    bool save;
+    QString chosenIn;       // empty: cancelled after going to elsewhere
+    QString expectedStart;  // empty: not checked (earlier tests chose folders too)
+  };
+  const std::vector<Step> steps{
+      {"a save chooses a file in first", true, first, {}},
+      {"the next open starts in first", false, second, first},
+      {"the next save starts in second", true, {}, second},
+      {"a cancelled dialog remembers nothing", false, {}, second},
+      {"an open after a save", false, first, second},
+  };
+  const std::vector<FileFilter> filters{{"Text Files (*.txt)", "*.txt"}};
+  QtDialogs dialogs;
+  int checked = 0;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    QString started;
+    ModalAnswer answer([&](QWidget& dialog) {
+      auto& files = dynamic_cast<QFileDialog&>(dialog);
+      started = files.directory().absolutePath();
+      if (step.chosenIn.isEmpty()) {
+        files.setDirectory(elsewhere);
+        static_cast<QDialog&>(files).reject();
+        return;
+      }
+      files.findChild<QLineEdit*>("fileNameEdit")->setText(step.chosenIn + "/notes.txt");
+      static_cast<QDialog&>(files).accept();
+    });
+    const std::optional<std::string> chosen =
+        step.save ? dialogs.saveFile(SaveRequest{.title = "Save", .filters = filters})
+                  : dialogs.openFile("Open", filters, 0);
+    EXPECT_EQ(chosen.has_value(), !step.chosenIn.isEmpty());
+    if (!step.expectedStart.isEmpty()) {
+      EXPECT_EQ(started, step.expectedStart);
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 4);
+}
+
+TEST(QtDialogs, ASaveOfAFileTypedByItsNameTakesTheSelectedFiltersExtension) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const std::vector<FileFilter> filters{{"PNG Image (*.png)", "*.png"},
+                                        {"SVG Image (*.svg)", "*.svg"},
+                                        {"PDF Document (*.pdf)", "*.pdf"}};
+  struct Row {
+    std::string name;
+    std::string suggested;
+    int filter;
+    QString typed;  // empty: the suggested name is kept
+    QString expected;
+  };
+  const std::vector<Row> rows{
+      {"a typed name without an extension", "", 1, "graph", "graph.svg"},
+      {"a typed name with another filter's", "", 2, "graph.png", "graph.png"},
+      {"the suggested name after choosing another type", "neon.png", 1, "", "neon.svg"},
+      {"the suggested name as it is", "neon.png", 0, "", "neon.png"},
+  };
+  QtDialogs dialogs;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ModalAnswer answer([&](QWidget& dialog) {
+      auto& files = dynamic_cast<QFileDialog&>(dialog);
+      files.setDirectory(folder.path());
+      files.selectNameFilter(typeNameFilter(filters[static_cast<size_t>(row.filter)]));
+      if (!row.typed.isEmpty()) {
+        files.findChild<QLineEdit*>("fileNameEdit")->setText(row.typed);
+      }
+      static_cast<QDialog&>(files).accept();
+    });
+    EXPECT_EQ(dialogs.saveFile(SaveRequest{.title = "Export Graph Image",
+                                           .filters = filters,
+                                           .suggestedName = row.suggested,
+                                           .addFilterExtension = true}),
+              folder.filePath(row.expected).toStdString());
+  }
 }
 
 TEST(QtDialogs, ShowModalRunsUntilTheFormIsHidden) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <vector>
 
@@ -8,7 +11,17 @@
 
 // Widgets need one QApplication for the whole run, with the look the program itself uses. Runs
 // that name no platform (ctest lists the tests without the test environment) draw offscreen.
+// Settings (the remembered folder, the observing details) go to a folder of the run's own, never
+// to the user's.
 int main(int argc, char** argv) {
+  QStandardPaths::setTestModeEnabled(true);
+  const QTemporaryDir settingsFolder;
+  if (!settingsFolder.isValid()) {
+    return 1;
+  }
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
+
   std::vector<char*> qtArguments(argv, argv + argc);
   char platformOption[] = "-platform";
   char offscreen[] = "offscreen";

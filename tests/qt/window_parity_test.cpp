@@ -318,7 +318,7 @@ TEST_F(WindowParity, TheSameSessionEndsAlikeInTheHeadlessAndTheDesktopWindow) {
   program.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&program.window()));
   ui::DialogResponder responder;
-  ui::QtSessionDriver driver(program.window(), responder);
+  ui::QtSessionDriver driver(program.window().clientArea(), responder);
   for (const std::string& line : linesOf(session)) {
     SCOPED_TRACE(line);
     ASSERT_NO_THROW(driver.run(line));
@@ -340,7 +340,7 @@ TEST_F(WindowParity, TheSameSessionEndsAlikeInTheHeadlessAndTheDesktopWindow) {
   std::vector<std::string> expectedTips;
   int elidedLabels = 0;
   for (const auto& control : headless.window().form().controls()) {
-    QWidget* widget = program.window().widget(control->name());
+    QWidget* widget = program.window().clientArea().widget(control->name());
     if (widget == nullptr) {
       continue;
     }
@@ -372,8 +372,8 @@ TEST_F(WindowParity, TheSameSessionEndsAlikeInTheHeadlessAndTheDesktopWindow) {
   EXPECT_EQ(pixelsDiffering(headless.window().graphSurface(), desktop.graphSurface()), 0);
 
   // On the screen: the window's surface wherever no control covers it, and the graph's area.
-  const QImage window = program.window().grab().toImage();
-  const QRegion covered = coveredOfWindow(program.window(), desktop.form());
+  const QImage window = program.window().clientArea().grab().toImage();
+  const QRegion covered = coveredOfWindow(program.window().clientArea(), desktop.form());
   const ui::Raster& surface = headless.window().windowSurface();
   int compared = 0;
   int differing = 0;
@@ -388,7 +388,7 @@ TEST_F(WindowParity, TheSameSessionEndsAlikeInTheHeadlessAndTheDesktopWindow) {
   EXPECT_EQ(differing, 0);
   EXPECT_GE(compared, 2 * 766 * 20);  // at least the insides of the two strip frames
 
-  QWidget& graphWidget = *program.window().widget("Picgraph");
+  QWidget& graphWidget = *program.window().clientArea().widget("Picgraph");
   const QImage graph = graphWidget.grab(graphWidget.contentsRect()).toImage();
   const ui::Raster& graphSurface = headless.window().graphSurface();
   ASSERT_EQ(graph.size(), QSize(graphSurface.width(), graphSurface.height()));

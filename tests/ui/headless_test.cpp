@@ -40,6 +40,22 @@ TEST(HeadlessDialogsTest, AnswersComeFromTheirOwnQueuesAndTheTranscriptRecordsBo
             "input-box: t | p | d\n");
 }
 
+TEST(HeadlessDialogsTest, ASaveAnswerGetsTheFirstFiltersExtensionOnlyWhenAsked) {
+  std::ostringstream transcript;
+  HeadlessDialogs dialogs(transcript);
+  SaveRequest request{.title = "Export Graph Image",
+                      .filters = {{"PNG Image (*.png)", "*.png"}, {"SVG Image (*.svg)", "*.svg"}}};
+  for (const char* answer : {"graph", "graph", "graph.svg"}) {
+    dialogs.queueSave(answer);
+  }
+  dialogs.queueSave(std::nullopt);
+  EXPECT_EQ(dialogs.saveFile(request), "graph");
+  request.addFilterExtension = true;
+  EXPECT_EQ(dialogs.saveFile(request), "graph.png");
+  EXPECT_EQ(dialogs.saveFile(request), "graph.svg");
+  EXPECT_EQ(dialogs.saveFile(request), std::nullopt);
+}
+
 TEST(HeadlessDialogsTest, AModalWindowRunsItsAnswerAndEndsHidden) {
   static constexpr std::array kControls{ControlSpec{.name = "done", .kind = ControlKind::Button}};
   static constexpr FormSpec kDialog{.name = "dialog", .controls = kControls};

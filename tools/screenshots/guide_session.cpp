@@ -40,7 +40,7 @@ QString withoutAccessKey(QString title) { return title.remove(QLatin1Char('&'));
 
 QWidget& GuideSession::widget(MainControl control) const {
   // Every control that a user can work has a widget; a missing one is a broken window.
-  QWidget* found = program_.window().widget(control.name());
+  QWidget* found = program_.window().clientArea().widget(control.name());
   Q_ASSERT(found != nullptr);
   return *found;
 }

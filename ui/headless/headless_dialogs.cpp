@@ -66,12 +66,15 @@ void HeadlessDialogs::showModal(Form& window) {
   }
 }
 
-std::optional<std::string> HeadlessDialogs::saveFile(const SaveRequest& /*request*/) {
+std::optional<std::string> HeadlessDialogs::saveFile(const SaveRequest& request) {
   if (saveAnswers_.empty()) {
     throw MissingAnswer("a save-file dialog found no queued answer");
   }
   std::optional<std::string> answer = std::move(saveAnswers_.front());
   saveAnswers_.pop_front();
+  if (answer && request.addFilterExtension) {
+    answer = withFilterExtension(*answer, request.filters, 0);
+  }
   return answer;
 }
 

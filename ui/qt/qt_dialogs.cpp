@@ -1,5 +1,6 @@
 #include "ui/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -8,6 +9,7 @@
 
 #include "ui/qt/qt_form_window.h"
 #include "ui/qt/qt_look.h"
+#include "ui/qt/qt_settings.h"
 
 namespace halvic::ui {
 
@@ -80,6 +82,15 @@ QString nameFilter(const FileFilter& filter) {
          QLatin1Char(')');
 }
 
+QString typeNameFilter(const FileFilter& filter) {
+  const QString pattern = shownText(filter.pattern);
+  if (!pattern.startsWith(QStringLiteral("*.")) || pattern == QStringLiteral("*.*")) {
+    return nameFilter(filter);
+  }
+  return shownText(filter.description) + QStringLiteral(" (") + pattern.toLower() +
+         QLatin1Char(' ') + pattern.toUpper() + QLatin1Char(')');
+}
+
 QtDialogs::~QtDialogs() {
   for (const auto& [name, dialog] : dialogs_) {
     delete dialog.data();  // already gone if the owner was deleted first
@@ -92,7 +103,7 @@ std::optional<std::string> QtDialogs::openFile(std::string_view title,
   if (nextOpenAnswer_) {
     return std::exchange(nextOpenAnswer_, std::nullopt);
   }
-  QFileDialog dialog(owner_, shownText(title));
+  QFileDialog dialog(owner_, shownText(title), lastFolder());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -108,7 +119,9 @@ std::optional<std::string> QtDialogs::openFile(std::string_view title,
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return std::nullopt;
   }
-  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const QString path = dialog.selectedFiles().constFirst();
+  rememberFolderOf(path);
+  return QFile::encodeName(path).toStdString();
 }
 
 std::optional<std::string> QtDialogs::inputBox(std::string_view prompt, std::string_view title,
@@ -124,9 +137,12 @@ std::optional<std::string> QtDialogs::inputBox(std::string_view prompt, std::str
   return dialog.textValue().toStdString();
 }
 
+// A message shown while a modal dialog is open (a refusal of the contrast dialog's boxes) stays
+// over that dialog, which is the window the user is looking at.
 void QtDialogs::messageBox(std::string_view text, std::string_view reason) {
+  QWidget* modal = QApplication::activeModalWidget();
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), shownText(text),
-                  QMessageBox::Ok, owner_);
+                  QMessageBox::Ok, modal != nullptr ? modal : owner_.data());
   box.setTextFormat(Qt::PlainText);
   if (!reason.empty()) {
     box.setDetailedText(shownText(reason));

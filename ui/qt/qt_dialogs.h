@@ -25,6 +25,14 @@ inline constexpr const char* kApplicationTitle = "Halvic";
 QString nameFilter(const FileFilter& filter);
 
 /**
+ * The QFileDialog name filter of a save whose file type follows the name (addFilterExtension):
+ * "*.svg" as "*.svg *.SVG", so that the dialog lists the names of that type in either case and,
+ * when the user picks the filter, puts its extension on the name typed (from the first pattern).
+ * Other patterns as nameFilter gives them.
+ */
+QString typeNameFilter(const FileFilter& filter);
+
+/**
  * The program's modal dialogs as Qt dialogs, centred on and blocking the owner window.
  *
  * showModal shows a form in a modal QDialog, one kept for each layout (by the layout's name, built
@@ -50,15 +58,19 @@ class QtDialogs : public Dialogs {
    */
   void answerNextOpen(std::string path) { nextOpenAnswer_ = std::move(path); }
 
+  /** Starts in the folder last used (lastFolder) and remembers the folder of the file chosen. */
   std::optional<std::string> openFile(std::string_view title,
                                       const std::vector<FileFilter>& filters,
                                       int selectedFilter) override;
   std::optional<std::string> inputBox(std::string_view prompt, std::string_view title,
                                       std::string_view defaultText) override;
   using Dialogs::messageBox;
+  /** Over the modal dialog open at the time, if any, otherwise over the owner. */
   void messageBox(std::string_view text, std::string_view reason) override;
   void showModal(Form& window) override;
-  /** Starts in the folder last used; asks before replacing, naming every file the command writes.
+  /**
+   * Starts in the folder last used and remembers the folder of the file chosen; asks before
+   * replacing, naming every file the command writes.
    */
   std::optional<std::string> saveFile(const SaveRequest& request) override;
   /** A dialog of the fields with OK and Cancel; a refusal shows its message over the form. */

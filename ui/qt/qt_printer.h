@@ -1,18 +1,16 @@
 #pragma once
 
-#include <QFont>
-#include <QPainter>
 #include <QPrinter>
 #include <memory>
 
 #include "ui/printer.h"
+#include "ui/qt/qt_paint_canvas.h"
 
 namespace halvic::ui {
 
 /**
- * One page on a QPrinter, drawn in the printer's device units (its printable area, origin at the
- * top left). The painter starts on the first drawing call or page query, so landscape must be set
- * before those. Texts use a 10 point sans font, the canvas's own default.
+ * One page on a QPrinter that the canvas owns, drawn by a QtPaintCanvas in the printer's device
+ * units (its printable area, origin at the top left). The printer's own errors fail the job too.
  */
 class QtPrinterCanvas : public PrinterCanvas {
  public:
@@ -22,25 +20,18 @@ class QtPrinterCanvas : public PrinterCanvas {
   QtPrinterCanvas(const QtPrinterCanvas&) = delete;
   QtPrinterCanvas& operator=(const QtPrinterCanvas&) = delete;
 
-  void setLandscape() override;
-  int pageWidth() const override;
-  int pageHeight() const override;
-  double textWidth(std::string_view text) const override;
-  double textHeight(std::string_view text) const override;
-  void text(double x, double y, std::string_view text) override;
-  void line(double x1, double y1, double x2, double y2) override;
+  void setLandscape() override { page_.setLandscape(); }
+  int pageWidth() const override { return page_.pageWidth(); }
+  int pageHeight() const override { return page_.pageHeight(); }
+  double textWidth(std::string_view text) const override { return page_.textWidth(text); }
+  double textHeight(std::string_view text) const override { return page_.textHeight(text); }
+  void text(double x, double y, std::string_view text) override { page_.text(x, y, text); }
+  void line(double x1, double y1, double x2, double y2) override { page_.line(x1, y1, x2, y2); }
   bool endDocument() override;
 
  private:
-  enum class State { NotStarted, Drawing, Failed, Ended };
-
-  /** Starts the painter if it has not started; false once the job has failed or ended. */
-  bool ensureDrawing() const;
-
   std::unique_ptr<QPrinter> printer_;
-  QFont font_;
-  mutable QPainter painter_;
-  mutable State state_ = State::NotStarted;
+  QtPaintCanvas page_;  // after the printer: it ends its painter before the printer goes
 };
 
 /** Print jobs on the system's default printer. */
@@ -49,5 +40,14 @@ class QtPrinters : public Printers {
   /** nullptr when the system has no default printer or it cannot be used. */
   std::unique_ptr<PrinterCanvas> startJob() override;
 };
+
+/** The default printer's QPrinter, or nullptr when the system has none or it cannot be used. */
+std::unique_ptr<QPrinter> defaultPrinter();
+
+/**
+ * A printer for a print preview: the default printer, or, when there is none, one that prints
+ * to a PDF file, so that a preview can always be shown.
+ */
+std::unique_ptr<QPrinter> previewPrinter();
 
 }  // namespace halvic::ui

@@ -9,17 +9,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_look.h"
+#include "ui/qt/qt_settings.h"
 
 namespace halvic::ui {
 
 namespace {
-
-constexpr const char* kLastFolderKey = "lastFolder";
 
 std::string fromQt(const QString& text) { return text.toUtf8().toStdString(); }
 
@@ -42,23 +40,34 @@ QString replaceQuestion(const std::vector<std::string>& files) {
   return QStringLiteral("Replace ") + names + QStringLiteral("?");
 }
 
-}  // namespace
-
-QString lastFolder() { return QSettings().value(kLastFolderKey).toString(); }
-
-void rememberFolderOf(const QString& path) {
-  QSettings().setValue(kLastFolderKey, QFileInfo(path).absolutePath());
+/**
+ * The index of the filter the dialog has selected, in a save whose filters are typeNameFilter's
+ * (the first when it cannot tell).
+ */
+size_t selectedFilter(const QFileDialog& dialog, const std::vector<FileFilter>& filters) {
+  // Depending on HideNameFilterDetails, Qt names the filter as shown or in full.
+  const QString selected = dialog.selectedNameFilter();
+  for (size_t index = 0; index < filters.size(); ++index) {
+    if (selected == shownText(filters[index].description) ||
+        selected == typeNameFilter(filters[index])) {
+      return index;
+    }
+  }
+  return 0;
 }
+
+}  // namespace
 
 std::optional<std::string> QtDialogs::saveFile(const SaveRequest& request) {
   QFileDialog dialog(owner_, shownText(request.title), lastFolder());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked below, naming every file
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   QStringList filters;
   for (const FileFilter& filter : request.filters) {
-    filters << nameFilter(filter);
+    filters << (request.addFilterExtension ? typeNameFilter(filter) : nameFilter(filter));
   }
   dialog.setNameFilters(filters);
   if (!request.suggestedName.empty()) {
@@ -68,7 +77,10 @@ std::optional<std::string> QtDialogs::saveFile(const SaveRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
       return std::nullopt;
     }
-    const std::string path = fromQt(dialog.selectedFiles().constFirst());
+    std::string path = fromQt(dialog.selectedFiles().constFirst());
+    if (request.addFilterExtension) {
+      path = withFilterExtension(path, request.filters, selectedFilter(dialog, request.filters));
+    }
     const QString question =
         replaceQuestion(request.filesWritten ? request.filesWritten(path) : std::vector{path});
     if (question.isEmpty() || QMessageBox::question(&dialog, QString::fromLatin1(kApplicationTitle),
