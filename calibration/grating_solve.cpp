@@ -76,7 +76,8 @@ bool rescaleFocalLength(GratingModel& model, const LineMarks& marks, double& bet
     return false;
   }
   const double line1 = marks.line1Wavelength.value;
-  // Multiplied before dividing, in that order, so that the last bit matches the stated formula.
+  // Multiplied before dividing: the focal length times the spread, then over the known spread;
+  // dividing first would round the last bit differently.
   model.focalLengthMm =
       model.focalLengthMm * (lambda2 - line1) / (marks.line2Wavelength.value - line1);
   return isUsableFocalLength(model.focalLengthMm);

@@ -18,3 +18,18 @@ holds() {
   fi
   [ "$actual" = "$wanted" ] || fail "$folder holds '$actual', expected '$wanted'"
 }
+
+# needs_another_user: sets as_nobody to the command prefix that runs a session as the unprivileged
+# user nobody (for whom permission bits count; root passes them all), or prints "SKIP: ..." and
+# ends the case when that cannot be done here. driver must be set.
+needs_another_user() {
+  if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
+    echo "SKIP: needs root and setpriv to run the session as another user"
+    exit 0
+  fi
+  as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+  if ! $as_nobody test -x "$driver"; then
+    echo "SKIP: nobody cannot run $driver"
+    exit 0
+  fi
+}

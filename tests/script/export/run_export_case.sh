@@ -92,15 +92,7 @@ case $case_name in
   permission-denied)
     # The image's folder belongs to root and only its owner may write there; the session runs as
     # nobody, for whom permission bits count (root passes them all).
-    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
-      echo "SKIP: needs root and setpriv to run the session as another user"
-      exit 0
-    fi
-    as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
-    if ! $as_nobody test -x "$driver"; then
-      echo "SKIP: nobody cannot run $driver"
-      exit 0
-    fi
+    needs_another_user
     chmod 0755 "$work" lamp
     chmod 0644 lamp/neon-lamp.kr4
     run_session refused refused-permission-denied $as_nobody
@@ -150,11 +142,7 @@ case $case_name in
     holds lamp neon-lamp.kr4 strip.kr4
     ;;
   strip-permission-denied)
-    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
-      echo "SKIP: needs root and setpriv to run the session as another user"
-      exit 0
-    fi
-    as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+    needs_another_user
     chmod 0755 "$work" lamp
     chmod 0644 lamp/neon-lamp.kr4
     run_session strip-refused strip-refused-permission $as_nobody
@@ -162,14 +150,11 @@ case $case_name in
     ;;
   unreadable-image)
     # An image its user may not read: the load's message, and the image loaded before stays.
-    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
-      echo "SKIP: needs root and setpriv to run the session as another user"
-      exit 0
-    fi
+    needs_another_user
     chmod 0755 "$work" lamp object
     chmod 0644 object/object-spectrum.kr4
     chmod 0000 lamp/neon-lamp.kr4
-    run_session unreadable-image unreadable-image setpriv --reuid=nobody --regid=nogroup --clear-groups
+    run_session unreadable-image unreadable-image $as_nobody
     ;;
   *)
     fail "no case named $case_name"

@@ -93,15 +93,7 @@ case $case_name in
   permission-denied)
     # The lamp's folder belongs to root and only its owner may write there; the session runs as
     # nobody, for whom permission bits count (root passes them all).
-    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv > /dev/null; then
-      echo "SKIP: needs root and setpriv to run the session as another user"
-      exit 0
-    fi
-    as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
-    if ! $as_nobody test -x "$driver"; then
-      echo "SKIP: nobody cannot run $driver"
-      exit 0
-    fi
+    needs_another_user
     chmod 0755 "$work" lamp
     chmod 0644 lamp/worked-example-lines.kr4
     run_session permission-denied $as_nobody
