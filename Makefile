@@ -18,8 +18,10 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 JOBS ?= $(shell nproc)
 
-PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation \
-            libgtest-dev libgmock-dev libbenchmark-dev libcfitsio-dev libeigen3-dev \
+# What the program needs to build and run; the tests and benchmarks need the rest as well.
+RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core \
+                fonts-liberation libcfitsio-dev libeigen3-dev
+PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \
             python3-matplotlib desktop-file-utils
@@ -30,7 +32,7 @@ FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 TEST_ENV := QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 LANG=C.UTF-8 \
             DBUS_SESSION_BUS_ADDRESS=disabled: CTEST_OUTPUT_ON_FAILURE=1
 
-.PHONY: all deps build run test test-plain test-sanitize bench fuzz soak screenshots install \
+.PHONY: all deps run-deps build run test test-plain test-sanitize bench fuzz soak screenshots install \
         uninstall clean
 
 all: build
@@ -38,8 +40,12 @@ all: build
 deps:
 	@PACKAGES="$(PACKAGES)" sh tools/install-packages.sh
 
+run-deps:
+	@PACKAGES="$(RUN_PACKAGES)" sh tools/install-packages.sh
+
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVIC_BUILD_TESTS=ON \
+	  -DHALVIC_BUILD_BENCHMARKS=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The program and its libraries only, in the build folder make test uses, so that its objects
@@ -47,10 +53,11 @@ build: deps
 # build lines go to a log, shown only when the build fails.
 RUN_LOG = $(BUILD_DIR)/make-run.log
 
-run: deps
+run: run-deps
 	@mkdir -p $(BUILD_DIR)
 	@echo "Building halvic (log: $(RUN_LOG))"
-	@{ cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo --log-level=WARNING && \
+	@{ cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVIC_BUILD_TESTS=OFF \
+	     -DHALVIC_BUILD_BENCHMARKS=OFF --log-level=WARNING && \
 	   cmake --build $(BUILD_DIR) -j $(JOBS) --target halvic; } > $(RUN_LOG) 2>&1 || \
 	  { tail -n 40 $(RUN_LOG); echo "make run: the build failed; the whole log is $(RUN_LOG)"; \
 	    exit 1; }
@@ -63,7 +70,7 @@ test-plain: build
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DHALVIC_SANITIZE=ON \
-	  -DHALVIC_BUILD_BENCHMARKS=OFF
+	  -DHALVIC_BUILD_TESTS=ON -DHALVIC_BUILD_BENCHMARKS=OFF
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	$(TEST_ENV) ASAN_OPTIONS=detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan-suppressions.txt \
@@ -105,8 +112,9 @@ screenshots: deps
 
 # CMake's install rules; DESTDIR, when set, is put before PREFIX (for packaging). The list of what
 # was installed stays in $(BUILD_DIR)/install_manifest.txt, which make uninstall follows.
-install: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+install: run-deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVIC_BUILD_TESTS=OFF \
+	  -DHALVIC_BUILD_BENCHMARKS=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target halvic
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
