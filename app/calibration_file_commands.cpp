@@ -56,6 +56,9 @@ void restoreCalibration(Workspace& ws, const CalibrationValues& values) {
   ws.focalLengthSolved = values.focalLengthSolved;
   ws.xPixelSize = values.xPixelSize;
   ws.calibrated = true;
+  // The file holds a model, not the refine that may have made it.
+  ws.refinedLines = 0;
+  ws.refinedRmsA = 0.0;
 }
 
 }  // namespace
@@ -102,6 +105,7 @@ void MainWindow::mnuLoadCalibration_Click() {
     return;
   }
   restoreCalibration(ws_, *read.values);
+  updateCalibrationMenus();
   redrawModelViews();
   // Last, as after "Mark Line 2", so that betaDeg is the angle at pixel 381.
   control("Lblwavelength")

@@ -76,6 +76,13 @@ class ValueReader {
     }
     return value;
   }
+  template <typename Value>
+  Value nonZero(std::string_view key, Value value) {
+    if (reason_.empty() && value == Value{0}) {
+      reason_ = std::string(key) + " is 0";
+    }
+    return value;
+  }
   LineWavelength wavelength(const LineKeys& keys);
   void expectText(std::string_view key, std::string_view expected) {
     if (reason_.empty() && header_.text(key) != expected) {
@@ -183,7 +190,8 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
   values.grooveSpacingUm = read.positive(kGrooveSpacing, read.number(kGrooveSpacing));
   values.alphaDeg = read.number(kAlpha);
   values.gammaDeg = read.number(kGamma);
-  values.focalLengthMm = read.positive(kFocalLength, read.number(kFocalLength));
+  // A negative focal length is the model of a wavelength that rises with the column.
+  values.focalLengthMm = read.nonZero(kFocalLength, read.number(kFocalLength));
   values.focalLengthSolved = read.logical(kFocalLengthSolved);
   values.xPixelSize = read.positive(kPixelSize, read.floatNumber(kPixelSize));
   if (!read.reason().empty()) {

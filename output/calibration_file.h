@@ -46,7 +46,8 @@ struct CalibrationRead {
 /**
  * The values of a calibration file's bytes. Refused, with a reason, unless it is FITS, holds the
  * 'AWAV-GRA' keys and every key of the program with a valid value: finite numbers, a positive
- * pixel size, focal length and groove spacing, a known wavelength type whose value fits it.
+ * pixel size and groove spacing, a focal length other than 0 (negative when the wavelength rises
+ * with the column), a known wavelength type whose value fits it.
  */
 CalibrationRead readCalibrationFile(std::span<const char> bytes);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace halvic::test {
 namespace {
@@ -119,6 +120,26 @@ TEST_F(CalibrationCheckTest, ARefineIsTakenOnlyWhenApplied) {
   EXPECT_EQ(ws().refinedLines, 0);
   mark(kNe6506, 590, "cmdmarkline2");
   EXPECT_EQ(lineCount(caption()), 4u);
+}
+
+// A calibration loaded from a file is the file's two-line model: the summary no longer speaks of
+// a refine made before the load.
+TEST_F(CalibrationCheckTest, ALoadedCalibrationReplacesARefinedOne) {
+  const TempDir dir;
+  load(kLamp, "cmdload2");
+  calibrateOnTheLamp();
+  const std::string twoLine = caption();
+  dialogs_.queueSave(dir.file("two-line"));
+  ASSERT_TRUE(chooses("Calibration", "Save Calibration"));
+  dialogs_.queueForm(ui::FormAnswer{{"apply", "1"}});
+  ASSERT_TRUE(chooses("Calibration", "Refine with All Lines"));
+  ASSERT_GE(ws().refinedLines, 3);
+
+  dialogs_.queueOpenFile(dir.file("two-line.fits"));
+  ASSERT_TRUE(chooses("Calibration", "Load Calibration"));
+  EXPECT_EQ(ws().refinedLines, 0);
+  EXPECT_EQ(ws().refinedRmsA, 0.0);
+  EXPECT_EQ(caption(), twoLine);
 }
 
 TEST_F(CalibrationCheckTest, TooFewLampLinesRefusesTheRefine) {

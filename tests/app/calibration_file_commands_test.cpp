@@ -21,13 +21,29 @@ void choose(test::HeadlessSession& session, std::string_view item) {
   ASSERT_TRUE(session.window_.menus()("Calibration", item).choose());
 }
 
-/** Marks 6562.852 A at column 200 and 4861.33 A at column 600 of the worked example's lamp. */
-void markTheWorkedExampleLines(test::HeadlessSession& session) {
-  session.control("cboscale").userSelect(43);
-  session.control("hsbspectra").userSet(200);
+/** Two lines of a lamp, each as its index in the line list and the column it lies on. */
+struct LampLines {
+  std::string_view name;
+  std::string lamp;
+  int firstIndex;
+  int firstColumn;
+  int secondIndex;
+  int secondColumn;
+};
+
+// The worked example (focal length about 140 mm, wavelength falling with the column) and the
+// samples' lamp (about -84.2 mm, wavelength rising with the column).
+const std::vector<LampLines> kLamps{
+    {"worked example", kWorkedExampleLamp, 43, 200, 42, 600},
+    {"samples' lamp", test::kSourceDir + "/samples/neon-lamp.kr4", 8, 214, 23, 590},
+};
+
+void markBothLines(test::HeadlessSession& session, const LampLines& lines) {
+  session.control("cboscale").userSelect(lines.firstIndex);
+  session.control("hsbspectra").userSet(lines.firstColumn);
   session.control("cmdmarkline1").userClick();
-  session.control("cboscale").userSelect(42);
-  session.control("hsbspectra").userSet(600);
+  session.control("cboscale").userSelect(lines.secondIndex);
+  session.control("hsbspectra").userSet(lines.secondColumn);
   session.control("cmdmarkline2").userClick();
   ASSERT_TRUE(session.ws().calibrated) << session.transcript_.str();
 }
@@ -49,33 +65,41 @@ TEST(CalibrationFileCommands, SavingWithoutACalibrationAsksNothing) {
 }
 
 // The session that made the calibration draws its expanded strip with the model's colours, its
-// cursor on column 600; a fresh session shows the same image the same way, then loads the file.
+// cursor on the second line; a fresh session shows the same image the same way, then loads the
+// file, and can check the loaded calibration on its lamp at once.
 TEST(CalibrationFileCommands, ALoadedCalibrationIsTheSavedOneInAFreshSession) {
-  const test::TempDir dir;
-  test::HeadlessSession maker;
-  maker.load(kWorkedExampleLamp, "cmdload2");
-  markTheWorkedExampleLines(maker);
-  const std::string summary = maker.control("Lblwavelength").caption();
-  const double summaryBetaDeg = maker.ws().betaDeg;  // the angle at pixel 381
-  maker.control("chkexpand").userClick();
-  maker.dialogs_.queueSave(dir.file("night"));
-  choose(maker, "Save Calibration");
-  EXPECT_EQ(maker.control("Lblwavelength").caption(),
-            dir.file("night.fits") + " saved as calibration");
+  for (const LampLines& lines : kLamps) {
+    SCOPED_TRACE(lines.name);
+    const test::TempDir dir;
+    test::HeadlessSession maker;
+    maker.load(lines.lamp, "cmdload2");
+    markBothLines(maker, lines);
+    const std::string summary = maker.control("Lblwavelength").caption();
+    const double summaryBetaDeg = maker.ws().betaDeg;  // the angle at pixel 381
+    maker.control("chkexpand").userClick();
+    maker.dialogs_.queueSave(dir.file("night"));
+    choose(maker, "Save Calibration");
+    EXPECT_EQ(maker.control("Lblwavelength").caption(),
+              dir.file("night.fits") + " saved as calibration");
 
-  test::HeadlessSession user;
-  user.load(kWorkedExampleLamp, "cmdload2");
-  user.control("chkexpand").userClick();
-  user.control("hsbspectra").userSet(600);
-  user.dialogs_.queueOpenFile(dir.file("night.fits"));
-  choose(user, "Load Calibration");
-  EXPECT_EQ(user.transcript_.str(), "");
-  EXPECT_EQ(calibrationState(user.ws()), calibrationState(maker.ws()));
-  EXPECT_EQ(user.ws().line1Wavelength.type, maker.ws().line1Wavelength.type);
-  EXPECT_EQ(user.ws().betaDeg, summaryBetaDeg);
-  EXPECT_EQ(user.control("Lblwavelength").caption(), summary);
-  EXPECT_TRUE(user.window_.windowSurface().pixels() == maker.window_.windowSurface().pixels());
-  EXPECT_EQ(user.dialogs_.lastFilters().front().description, "FITS Files (*.fits)");
+    test::HeadlessSession user;
+    user.load(lines.lamp, "cmdload2");
+    user.control("chkexpand").userClick();
+    user.control("hsbspectra").userSet(lines.secondColumn);
+    EXPECT_FALSE(user.window_.menus()("Calibration", "Check Calibration").enabled());
+    user.dialogs_.queueOpenFile(dir.file("night.fits"));
+    choose(user, "Load Calibration");
+    EXPECT_EQ(user.transcript_.str(), "");
+    EXPECT_EQ(user.reasons_.str(), "");
+    EXPECT_EQ(calibrationState(user.ws()), calibrationState(maker.ws()));
+    EXPECT_EQ(user.ws().line1Wavelength.type, maker.ws().line1Wavelength.type);
+    EXPECT_EQ(user.ws().betaDeg, summaryBetaDeg);
+    EXPECT_EQ(user.control("Lblwavelength").caption(), summary);
+    EXPECT_TRUE(user.window_.windowSurface().pixels() == maker.window_.windowSurface().pixels());
+    EXPECT_EQ(user.dialogs_.lastFilters().front().description, "FITS Files (*.fits)");
+    EXPECT_TRUE(user.window_.menus()("Calibration", "Check Calibration").enabled());
+    EXPECT_TRUE(user.window_.menus()("Calibration", "Refine with All Lines").enabled());
+  }
 }
 
 TEST(CalibrationFileCommands, WhatIsNotACalibrationChangesNothing) {
@@ -99,7 +123,7 @@ TEST(CalibrationFileCommands, WhatIsNotACalibrationChangesNothing) {
   };
   test::HeadlessSession session;
   session.load(kWorkedExampleLamp, "cmdload2");
-  markTheWorkedExampleLines(session);
+  markBothLines(session, kLamps.front());
   const std::string before = calibrationState(session.ws());
   const std::string caption = session.control("Lblwavelength").caption();
   for (const Row& row : rows) {
