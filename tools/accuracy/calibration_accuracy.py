@@ -173,6 +173,13 @@ def check_claims(results, automatic):
               f"{case.name}: refined worst error {mean_ratio:.2f} of the two-line one "
               f"(at most {bound})")
         for r in rows:
+            # On each lamp: the bound, or a refined model already inside the centroids' own
+            # error, which no fit to those centroids can be asked to go under.
+            ratio = r["refined_worst"] / r["two_line_worst"]
+            claim(ratio <= bound or r["refined_worst"] <= r["true_rms"],
+                  f"{case.name}, seed {r['seed']}: refined worst error {ratio:.2f} of the "
+                  f"two-line one, {r['refined_worst']:.4f} A against a centroid RMS of "
+                  f"{r['true_rms']:.4f} A")
             rms_ratio = r["reported_rms"] / r["true_rms"]
             claim(abs(rms_ratio - 1.0) <= 0.3,
                   f"{case.name}, seed {r['seed']}: reported RMS {rms_ratio:.2f} of the true "
