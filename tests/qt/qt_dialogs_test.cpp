@@ -4,11 +4,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 #include <vector>
 
 #include "app/main_window_layout.h"
@@ -155,6 +159,54 @@ TEST(QtDialogs, ASaveOfAFileTypedByItsNameTakesTheSelectedFiltersExtension) {
                                            .suggestedName = row.suggested,
                                            .addFilterExtension = true}),
               folder.filePath(row.expected).toStdString());
+  }
+}
+
+// A save that writes two files (NAME.fits and NAME-pixels.fits) asks once before replacing, and
+// names each of them that exists.
+TEST(QtDialogs, TheReplaceQuestionNamesEveryFileThatWouldBeReplaced) {
+  struct Row {
+    std::string name;
+    QStringList existing;
+    QString question;  // empty: nothing is asked
+  };
+  const std::vector<Row> rows{
+      {"neither", {}, ""},
+      {"the first", {"night.fits"}, "Replace night.fits?"},
+      {"the second", {"night-pixels.fits"}, "Replace night-pixels.fits?"},
+      {"both", {"night.fits", "night-pixels.fits"}, "Replace night.fits and night-pixels.fits?"},
+  };
+  const auto bothFiles = [](const std::string& path) {
+    const std::string stem = path.substr(0, path.size() - std::string_view(".fits").size());
+    return std::vector<std::string>{path, stem + "-pixels.fits"};
+  };
+  QtDialogs dialogs;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const QString& name : row.existing) {
+      QFile file(folder.filePath(name));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QString asked;
+    std::optional<AnswerWhenOpen<QMessageBox>> question;
+    AnswerWhenOpen<QFileDialog> answer([&](QFileDialog& files) {
+      question.emplace([&](QMessageBox& box) {
+        asked = box.text();
+        box.button(QMessageBox::Yes)->click();
+      });
+      files.setDirectory(folder.path());
+      files.findChild<QLineEdit*>("fileNameEdit")->setText("night.fits");
+      static_cast<QDialog&>(files).accept();
+    });
+    const std::optional<std::string> chosen = dialogs.saveFile(SaveRequest{
+        .title = "Export FITS",
+        .filters = {{"FITS Files (*.fits)", "*.fits"}},
+        .filesWritten = bothFiles,
+    });
+    EXPECT_EQ(chosen, folder.filePath("night.fits").toStdString());
+    EXPECT_EQ(asked.toStdString(), row.question.toStdString());
   }
 }
 

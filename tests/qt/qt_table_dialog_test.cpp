@@ -3,12 +3,20 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
+#include "tests/qt/modal_answer.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/raster.h"
 
@@ -79,6 +87,61 @@ TEST(QtTableDialog, ShowsTheTableAndPictureCopiesAndReturnsTheAction) {
   EXPECT_TRUE(pictureShown);
   EXPECT_EQ(QApplication::clipboard()->text(),
             "Wavelength (A)\tStatus\n5852.488\tused\n6506.528\tblended\n");
+}
+
+// "Export CSV..." writes the table as CSV where the user says; where the file cannot be written
+// (a path through a regular file) it says so over the dialog, names the file and writes nothing.
+TEST(QtTableDialog, ExportCsvWritesTheTableOrSaysWhyNot) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  QFile regular(folder.filePath("regular"));
+  ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
+  regular.close();
+  struct Row {
+    std::string name;
+    QString path;
+    QString message;  // empty: written
+  };
+  const QString throughAFile = folder.filePath("regular/check.csv");
+  const std::vector<Row> rows{
+      {"a folder that takes it", folder.filePath("check.csv"), ""},
+      {"a path through a regular file", throughAFile, "CSV file not saved: " + throughAFile + " ("},
+  };
+  QtDialogs dialogs;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QString message;
+    QString details;
+    std::optional<AnswerWhenOpen<QFileDialog>> save;
+    std::optional<AnswerWhenOpen<QMessageBox>> failure;
+    TableAnswer answer([&](QWidget& dialog) {
+      save.emplace([&](QFileDialog& files) {
+        failure.emplace([&](QMessageBox& box) {
+          message = box.text();
+          details = box.detailedText();
+          box.accept();
+        });
+        files.findChild<QLineEdit*>("fileNameEdit")->setText(row.path);
+        static_cast<QDialog&>(files).accept();
+      });
+      button(dialog, "Export CSV...")->click();
+      dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+    });
+    EXPECT_EQ(dialogs.showTable(table(nullptr)), std::nullopt);
+    if (row.message.isEmpty()) {
+      QFile written(row.path);
+      ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+      EXPECT_EQ(written.readAll().toStdString(),
+                "Wavelength (A),Status\r\n5852.488,used\r\n6506.528,blended\r\n");
+      EXPECT_EQ(message.toStdString(), "");
+    } else {
+      EXPECT_TRUE(message.startsWith(row.message)) << message.toStdString();
+      EXPECT_FALSE(details.isEmpty());
+      EXPECT_TRUE(message.endsWith("(" + details + ")")) << message.toStdString();
+    }
+  }
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{"check.csv", "regular"}));
 }
 
 TEST(QtTableDialog, ClosingChoosesNoAction) {

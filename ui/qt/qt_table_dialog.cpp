@@ -115,9 +115,14 @@ std::optional<std::string> QtDialogs::showTable(const TableRequest& request) {
     if (!path) {
       return;
     }
-    if (const auto failure = writeCsv(QString::fromStdString(*path), csvText(request))) {
+    const QString file = QString::fromStdString(*path);
+    if (const auto failure = writeCsv(file, csvText(request))) {
+      // As the window's own writers say it: the file, then the reason, also as the details.
       QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle),
-                      QStringLiteral("CSV file not saved: ") + *failure, QMessageBox::Ok, &dialog);
+                      QStringLiteral("CSV file not saved: ") + file + QStringLiteral(" (") +
+                          *failure + QStringLiteral(")"),
+                      QMessageBox::Ok, &dialog);
+      box.setDetailedText(*failure);
       box.exec();
     }
   });
