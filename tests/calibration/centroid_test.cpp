@@ -53,6 +53,12 @@ TEST(CentroidLine, MeasuresTheWindowTheCursorAndTheClampsGive) {
       {"one column off-centre",
        profileWith(0, 100, {{47, 60}, {48, 70}, {49, 80}, {50, 90}, {51, 100}, {52, 90}, {53, 80}}),
        100, 50, 5, CentroidStatus::Ok, 50.75f},
+      // The same line with 61 left of the window: background (61 + 80) / 2 = 70.5, not 70;
+      // weights -0.5 9.5 19.5 29.5 19.5 sum to 77.5:
+      // (-24 + 465.5 + 975 + 1504.5 + 1014) / 77.5 = 3935 / 77.5 = 50.7741935...
+      {"an odd sum outside the window halved in floating point",
+       profileWith(0, 100, {{47, 61}, {48, 70}, {49, 80}, {50, 90}, {51, 100}, {52, 90}, {53, 80}}),
+       100, 50, 5, CentroidStatus::Ok, 50.7741935f},
       // Absorption: background 100 above the middle 40; weights 20 60 40 on 49..51:
       // (980 + 3000 + 2040) / 120 = 50.1666...
       {"absorption line", profileWith(100, 100, {{49, 80}, {50, 40}, {51, 60}}), 100, 50, 3,
@@ -79,7 +85,7 @@ TEST(CentroidLine, MeasuresTheWindowTheCursorAndTheClampsGive) {
     EXPECT_EQ(centroid.status, row.status);
     EXPECT_FLOAT_EQ(centroid.pixel, row.pixel);
   }
-  EXPECT_EQ(rows.size(), 13U);
+  EXPECT_EQ(rows.size(), 14U);
 }
 
 // A symmetric triangle 100 - 10 |i - 50| above a level of 5 gives its peak column exactly for
