@@ -70,39 +70,104 @@ void answerContrast(ui::HeadlessDialogs& dialogs, std::string background, std::s
   });
 }
 
-// The ramp's column 1, row 1 holds 31 and its 20-row profile is 1210. Background 0 and range
-// 100: the raw view has divisor 1 and scale 256 \ 100 = 2, grey 62; the expanded view divisor
-// 20 x 100 \ 255 = 7, grey 1210 \ 7 = 172. Crop marker lines (rows 1 and 20 at y 8 and 29) only
-// while "Expand Spectra" is unchecked.
+// The ramp (400 x 10) is drawn centred in its strip's frame: row 1 at y 14 in the data strip,
+// y 46 in the cal strip; column 1 holds 31, 51, ..., 211 in rows 1 to 10. The crop line of row r
+// lies at y 7 + r (data) or 39 + r (cal). Background 0 and range 100:
+// - raw view, divisor 1 and scale 256 \ 100 = 2: row 1 grey 62. With crop row 6 its line lies at
+//   y 13 (45), on the frame the strip redraw paints black: seen only when drawn again.
+// - expanded view, divisor 20 x 100 \ 255 = 7, crop rows 7 to 20: the cal profile is
+//   151 + 171 + 191 + 211 = 724, grey 724 \ 7 = 103; the data profile is scaled to 20 rows,
+//   724 x 20 / 14 = 1034.3, grey 1034 \ 7 = 147. The line of row 7 lies on row 1 of the strip,
+//   which the redraw paints and no line may cross while expanded.
 TEST_F(MainWindowTest, ContrastRedrawsItsOwnStripWithTheNewValues) {
   struct Row {
     std::string name;
+    std::string_view load;
+    std::string_view contrast;
+    std::string_view otherContrast;
+    std::string_view cropRow1Bar;
+    int top;  // y of the ramp's row 1
     bool expanded;
+    int cropRow1;
     int grey;
-    ui::Rgb markerRow;
+    int markerY;
   };
   const std::vector<Row> rows{
-      {"raw view and crop marker lines", false, 62, ui::kRed},
-      {"expanded view without lines", true, 172, ui::kWindowGrey},
+      {"data, raw view and crop marker lines", "cmdload", "cmdcontrast", "cmdcontrast2",
+       "hsbcropdata1", 14, false, 6, 62, 13},
+      {"data, expanded view without lines", "cmdload", "cmdcontrast", "cmdcontrast2",
+       "hsbcropdata1", 14, true, 7, 147, 14},
+      {"cal, raw view and crop marker lines", "cmdload2", "cmdcontrast2", "cmdcontrast",
+       "hsbcropcal1", 46, false, 6, 62, 45},
+      {"cal, expanded view without lines", "cmdload2", "cmdcontrast2", "cmdcontrast", "hsbcropcal1",
+       46, true, 7, 103, 46},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     test::HeadlessSession session;
-    session.load(kRamp, "cmdload");
+    session.load(kRamp, row.load);
     if (row.expanded) {
       session.control("chkexpand").userClick();
     }
+    session.control(row.cropRow1Bar).userSet(row.cropRow1);
     answerContrast(session.dialogs_, "0", "100");
-    session.control("cmdcontrast").userClick();
+    session.control(row.contrast).userClick();
     const ui::Raster& surface = session.window_.windowSurface();
-    EXPECT_EQ(greyAt(surface, 188, 14), row.grey);
-    EXPECT_EQ(surface.pixel(5, 8), row.markerRow);
-    EXPECT_EQ(surface.pixel(770, 8), row.markerRow);
-    // The cal button leaves the data strip alone.
-    session.load(kLamp, "cmdload2");
+    EXPECT_EQ(greyAt(surface, 188, row.top), row.grey);
+    EXPECT_EQ(surface.pixel(188, row.markerY) == ui::kRed, !row.expanded);
+    // The other button redraws only its own side: this strip keeps what it shows.
+    const std::vector<ui::Rgb> before = surface.pixels();
     answerContrast(session.dialogs_, "0", "1");
-    session.control("cmdcontrast2").userClick();
-    EXPECT_EQ(greyAt(surface, 188, 14), row.grey);
+    session.control(row.otherContrast).userClick();
+    for (int y = row.top - 6; y <= row.top + 15; ++y) {
+      EXPECT_EQ(surface.pixel(188, y), before[static_cast<size_t>(y * surface.width() + 188)]);
+    }
+  }
+}
+
+// Before any load the command still redraws its side: an empty strip and, unexpanded, the crop
+// marker lines of rows 1 and 20 (y 8 and 29 for data, 40 and 61 for cal) across x 5 to 770.
+// Closing the dialog instead takes nothing and draws nothing.
+TEST_F(MainWindowTest, ContrastRedrawsItsSideBeforeAnyLoadButNotWhenClosed) {
+  struct Row {
+    std::string name;
+    std::string_view contrast;
+    bool closed;
+    std::vector<int> markerYs;
+  };
+  const std::vector<Row> rows{
+      {"data", "cmdcontrast", false, {8, 29}},
+      {"cal", "cmdcontrast2", false, {40, 61}},
+      {"data, closed", "cmdcontrast", true, {}},
+      {"cal, closed", "cmdcontrast2", true, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::HeadlessSession session;
+    const ui::Raster& surface = session.window_.windowSurface();
+    const std::vector<ui::Rgb> before = surface.pixels();
+    if (row.closed) {
+      session.dialogs_.queueModal([](ui::Form& dialog) {
+        dialog["txtbackground"].userEditText("0");
+        dialog.hide();  // the window's close control
+      });
+    } else {
+      answerContrast(session.dialogs_, "0", "100");
+    }
+    session.control(row.contrast).userClick();
+    std::vector<int> redRows;
+    int changed = 0;
+    for (int y = 0; y < surface.height(); ++y) {
+      for (int x = 0; x < surface.width(); ++x) {
+        const ui::Rgb now = surface.pixel(x, y);
+        changed += now != before[static_cast<size_t>(y * surface.width() + x)] ? 1 : 0;
+        if (x == 5 && now == ui::kRed) {
+          redRows.push_back(y);
+        }
+      }
+    }
+    EXPECT_EQ(redRows, row.markerYs);
+    EXPECT_EQ(changed, static_cast<int>(row.markerYs.size()) * (770 - 5 + 1));
   }
 }
 
