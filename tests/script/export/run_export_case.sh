@@ -123,14 +123,17 @@ case $case_name in
     run_session strips strips
     for strip in "object/object-strip object/object-spectrum.kr4 object/object-spectrum.kr4" \
       "lamp/lamp-strip lamp/neon-lamp-compressed.kr4 lamp/neon-lamp.kr4" \
-      "lamp/no-letter-i-strip lamp/no-letter-i.kr4 lamp/no-letter-i.kr4"; do
+      "lamp/no-letter-i-strip lamp/no-letter-i.kr4 lamp/no-letter-i.kr4" \
+      "object/object-strip-2 object/object-spectrum.kr4 object/object-spectrum.kr4" \
+      "lamp/no-letter-i-strip-2 lamp/no-letter-i.kr4 lamp/no-letter-i.kr4"; do
       set -- $strip
       "$python" "$here/reference.py" strip "$2" "$3" > expected-strip.kr4
       cmp "$1.kr4" expected-strip.kr4 || fail "$1.kr4 differs from the reference"
     done
     rm -f expected-strip.kr4
-    holds object object-spectrum.kr4 object-strip.kr4
-    holds lamp lamp-strip.kr4 neon-lamp-compressed.kr4 neon-lamp.kr4 no-letter-i-strip.kr4 no-letter-i.kr4
+    holds object object-spectrum.kr4 object-strip-2.kr4 object-strip.kr4
+    holds lamp lamp-strip.kr4 neon-lamp-compressed.kr4 neon-lamp.kr4 no-letter-i-strip-2.kr4 \
+      no-letter-i-strip.kr4 no-letter-i.kr4
     ;;
   strip-file-too-large)
     # The strip file made first stays whole when a size limit stops the second.
