@@ -161,6 +161,43 @@ TEST_F(ShownProgram, LoadCalChosenFromTheMenuLoadsTheFileTheDialogGives) {
   EXPECT_EQ(program_.mainWindow().workspace().calFileName, lamp.toStdString());
 }
 
+// A refused load shows the window's fixed message and, under "Show Details...", the reader's own
+// reason, so that a truncated file can be told from a bad header; the image loaded before stays.
+TEST_F(ShownProgram, ARefusedLoadGivesTheReadersReasonAsTheMessagesDetails) {
+  const QString lamp = kSourceDir + "/samples/neon-lamp.kr4";
+  const QString data = kSourceDir + "/tests/script/data/";
+  struct Row {
+    std::string name;
+    QString path;
+    QString details;
+  };
+  const std::vector<Row> rows{
+      {"text, not an image", data + "not-an-image.txt", "the header has no End line"},
+      {"a truncated image", data + "truncated.kr4", "the file ends early"},
+  };
+  AnswerWhenOpen<QFileDialog> first([&](QFileDialog& files) { chooseFile(files, lamp); });
+  menuAction("File", "Load Spectra").trigger();
+  ASSERT_TRUE(program_.mainWindow().workspace().dataLoaded);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QString text;
+    QString details;
+    std::optional<AnswerWhenOpen<QMessageBox>> box;
+    AnswerWhenOpen<QFileDialog> answer([&](QFileDialog& files) {
+      box.emplace([&](QMessageBox& shown) {
+        text = shown.text();
+        details = shown.detailedText();
+        shown.button(QMessageBox::Ok)->click();
+      });
+      chooseFile(files, row.path);
+    });
+    menuAction("File", "Load Spectra").trigger();
+    EXPECT_EQ(text, "File not loaded successfully");
+    EXPECT_EQ(details, row.details);
+    EXPECT_EQ(program_.mainWindow().workspace().dataFileName, lamp.toStdString());
+  }
+}
+
 TEST_F(ShownProgram, ExportGraphImageWritesThePrintedPageAsPngOrSvg) {
   graphARamp();
   QTemporaryDir folder;
