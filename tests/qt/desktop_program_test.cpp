@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSvgRenderer>
@@ -196,6 +197,22 @@ TEST_F(ShownProgram, ARefusedLoadGivesTheReadersReasonAsTheMessagesDetails) {
     EXPECT_EQ(details, row.details);
     EXPECT_EQ(program_.mainWindow().workspace().dataFileName, lamp.toStdString());
   }
+}
+
+// "Print Graph" asks Qt's printer information for the default printer and, finding none, says
+// its failure message without trying a page. The CUPS server is pointed at a socket that
+// does not exist, so the test never prints on a printer of the machine it runs on.
+TEST_F(ShownProgram, PrintGraphWithoutADefaultPrinterSaysSo) {
+  qputenv("CUPS_SERVER", QByteArray("/nonexistent/halvic-test/cups.sock"));
+  if (!QPrinterInfo::defaultPrinter().isNull()) {
+    GTEST_SKIP() << "a default printer is set up outside CUPS; not printing on it";
+  }
+  graphARamp();
+  QString message;
+  AnswerWhenOpen<QMessageBox> box(readMessage(message));
+  program_.mainWindow().control("cmdprint").userClick();
+  EXPECT_TRUE(box.answered());
+  EXPECT_EQ(message, "There was a problem printing to your printer.");
 }
 
 TEST_F(ShownProgram, ExportGraphImageWritesThePrintedPageAsPngOrSvg) {
