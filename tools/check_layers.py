@@ -4,8 +4,8 @@
 Every project include ("folder/file.h") must name a folder whose library the including file's
 target links, directly or through the libraries it links. Only ui/qt/, the desktop program's
 own files in app/ and the tool that walks the desktop program for the guide's pictures may
-include Qt; only ui/headless/ and the scripted driver may include the
-headless backend. Tests and benchmarks are not checked: they may reach into any layer.
+include Qt or the Qt backend (ui/qt/), whatever they link; only ui/headless/ and the scripted
+driver may include the headless backend. Tests and benchmarks are not checked: they may reach into any layer.
 
 Usage: check_layers.py ROOT   (exit 0 when clean, 1 with one line a violation)
 """
@@ -18,6 +18,7 @@ PRODUCTION_FOLDERS = ("ui", "imagefile", "calibration", "spectrum", "display", "
                       "tools")
 SKIPPED_FOLDERS = ("tests", "bench", "build", "samples", "docs")
 QT_FOLDERS = ("ui/qt", "tools/screenshots")
+QT_BACKEND = ("ui/qt",)
 # The desktop program's own files: its main and what it alone builds from.
 DESKTOP_FILE = re.compile(r"^app/(main\.cpp|desktop_[a-z_]+\.(h|cpp))$")
 HEADLESS_FOLDERS = ("ui/headless", "tools/halvic_script")
@@ -121,17 +122,19 @@ def check(root):
             text = open(os.path.join(folder, name), encoding="utf-8").read()
             owner = owner_of(path, targets)
             reached = folders_reached(targets, owner.name) if owner else {os.path.dirname(path)}
+            may_use_qt = in_folders(path, QT_FOLDERS) or DESKTOP_FILE.match(path)
             for included in PROJECT_INCLUDE.findall(text):
                 included_folder = os.path.dirname(included)
                 if in_folders(included, HEADLESS_FOLDERS) and not in_folders(path, HEADLESS_FOLDERS):
                     problems.append(f"{path}: includes {included}, the headless backend")
+                elif in_folders(included, QT_BACKEND) and not may_use_qt:
+                    problems.append(f"{path}: includes {included}, the Qt backend")
                 elif included_folder and included_folder not in reached:
                     target = owner.name if owner else "no target"
                     problems.append(f"{path}: includes {included}, but {target} does not link "
                                     f"the library of {included_folder}/")
             for included in SYSTEM_INCLUDE.findall(text):
-                if QT_HEADER.match(included) and not (in_folders(path, QT_FOLDERS) or
-                                                      DESKTOP_FILE.match(path)):
+                if QT_HEADER.match(included) and not may_use_qt:
                     problems.append(f"{path}: includes Qt header <{included}>")
     return problems
 
