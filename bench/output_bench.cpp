@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "output/graph_printout.h"
 #include "output/text_export.h"
+#include "tests/support/grating_examples.h"
 #include "ui/headless/headless_dialogs.h"
 #include "ui/headless/headless_printer.h"
 
@@ -19,22 +20,14 @@ namespace {
 
 const std::string kLamp = std::string(HALVIC_SOURCE_DIR) + "/samples/neon-lamp.kr4";
 
-/** The worked example's model: 9 um pixels, 140 mm, alpha 2.5 degrees, 150 lines/mm. */
-halvic::GratingModel workedExample() {
-  halvic::GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  return model;
-}
-
 void BM_BuildCalibratedText768(benchmark::State& state) {
   halvic::ProfileArray profile;
   for (int column = 1; column <= halvic::kProfileColumns; ++column) {
     profile.set(column, 20000 + 37 * column % 50000);
   }
-  const halvic::TextExportInputs inputs{
-      .profile = profile, .length = halvic::kProfileColumns, .calibration = workedExample()};
+  const halvic::TextExportInputs inputs{.profile = profile,
+                                        .length = halvic::kProfileColumns,
+                                        .calibration = halvic::test::workedExampleModel()};
   for (auto _ : state) {
     halvic::TextExport text = halvic::buildTextExport(inputs);
     benchmark::DoNotOptimize(text.bytes.data());
@@ -111,7 +104,7 @@ void BM_GraphPrintoutCalibrated765(benchmark::State& state) {
       .profileMax = 48305,
       .profileMin = 20037,
       .title = "neon-lamp.kr4 captured on 03/14/2024 at 21:12:40",
-      .calibration = workedExample()};
+      .calibration = halvic::test::workedExampleModel()};
   for (auto _ : state) {
     const std::unique_ptr<halvic::ui::PrinterCanvas> canvas = printers.startJob();
     const halvic::GraphPrintout printout = halvic::drawGraphPrintout(*canvas, inputs);

@@ -7,17 +7,10 @@
 #include <vector>
 
 #include "calibration/dispersion.h"
+#include "tests/support/grating_examples.h"
 
 namespace halvic {
 namespace {
-
-GratingModel calibratedModel() {
-  GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  return model;
-}
 
 // Worked by hand for 9 um pixels, 140 mm, 150 lines/mm (6.666666 um), alpha 2.5 and gamma 6.16
 // degrees: at pixel 381 the angle to the axis is 0, so beta = alpha and the wavelength is
@@ -34,7 +27,7 @@ TEST(GratingModel, MatchesHandWorkedWavelengths) {
       {381.0, 5782.34, 2.5},
       {200.0, 6552.59, 3.16665},
   };
-  const GratingModel model = calibratedModel();
+  const GratingModel model = test::workedExampleModel();
   for (const Row& row : rows) {
     SCOPED_TRACE(row.pixel);
     double betaDeg = -1.0;
@@ -47,7 +40,7 @@ TEST(GratingModel, MatchesHandWorkedWavelengths) {
 }
 
 TEST(GratingModel, OffsetFromReferencePixelIsA32BitFloat) {
-  const GratingModel model = calibratedModel();
+  const GratingModel model = test::workedExampleModel();
   // A millionth of a pixel vanishes in a float offset from pixel 381 (its step there is about
   // 1.5e-5) but would move a 64-bit wavelength by some 4e-6 A.
   double betaDeg = 0.0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calibration/line_list.h"
+#include "tests/support/grating_examples.h"
 
 namespace halvic {
 namespace {
@@ -18,19 +19,9 @@ constexpr int16_t kLength = 768;
 constexpr int16_t kWidth = 7;
 constexpr int32_t kLevel = 1000;
 
-/** 150 lines/mm at 140 mm with 9 um pixels: about 4.3 A a column, falling as the column rises. */
-GratingModel testModel() {
-  GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.focalLengthMm = 140.0;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  return model;
-}
-
 double wavelengthAt(double pixel) {
   double betaDeg = 0.0;
-  return evaluateGratingModel(testModel(), pixel, betaDeg);
+  return evaluateGratingModel(test::workedExampleModel(), pixel, betaDeg);
 }
 
 /** A flat profile with symmetric five-column lines centred on chosen columns. */
@@ -129,7 +120,7 @@ TEST(CheckCalibration, GivesEachLineTheStatusItsProfileCalls) {
       // 2 columns off: a first centroid of 302.53, then 302 from the window on column 303.
       {"a line 2 columns off", ProfileBuilder().line(302).profile, {300}, {}, {S::Used}, true},
   };
-  const GratingModel model = testModel();
+  const GratingModel model = test::workedExampleModel();
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ImageArray image;
@@ -171,7 +162,7 @@ TEST(CheckCalibration, ResidualsInAngstromsPixelsAndKilometresPerSecond) {
   const std::vector<LineWavelength> lamps{LineWavelength::fromDouble(wavelengthAt(400.0) - 0.4),
                                           LineWavelength::fromDouble(wavelengthAt(300.0) + 0.3)};
   const ImageArray image;
-  const GratingModel model = testModel();
+  const GratingModel model = test::workedExampleModel();
   const LineCheck check =
       checkCalibration(LineCheckInputs{profile, kLength, image, 1, 20, model, kWidth}, lamps);
   ASSERT_EQ(check.lines.size(), 2u);
@@ -196,7 +187,7 @@ TEST(CheckCalibration, ResidualsInAngstromsPixelsAndKilometresPerSecond) {
 TEST(CheckCalibration, NoUsedLineGivesNoRms) {
   const ProfileArray flat = ProfileBuilder().profile;
   const ImageArray image;
-  const GratingModel model = testModel();
+  const GratingModel model = test::workedExampleModel();
   const std::vector<LineWavelength> lamps{LineWavelength::fromDouble(wavelengthAt(300.0))};
   const LineCheck check =
       checkCalibration(LineCheckInputs{flat, kLength, image, 1, 20, model, kWidth}, lamps);
@@ -206,7 +197,7 @@ TEST(CheckCalibration, NoUsedLineGivesNoRms) {
 }
 
 TEST(ModelPixelOf, InvertsTheModelInsideTheProfileOnly) {
-  const GratingModel model = testModel();
+  const GratingModel model = test::workedExampleModel();
   int checked = 0;
   for (const double pixel : {1.0, 2.25, 381.0, 500.75, 768.0}) {
     SCOPED_TRACE(pixel);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/grating_examples.h"
+
 namespace halvic {
 namespace {
 
@@ -74,17 +76,6 @@ ProfileArray rampProfile(int32_t step = 10) {
     profile.set(column, step * column);
   }
   return profile;
-}
-
-// The worked example: 9 um pixels, 140 mm, alpha 2.5 degrees, 150 lines/mm. Its wavelength falls
-// as the pixel number rises: 7398.62 A at pixel 1, 4147.30 A at pixel 765.
-GratingModel workedExample() {
-  GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.focalLengthMm = 140.0;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  return model;
 }
 
 // The model of the samples: 600 lines/mm and a negative focal length, so that the wavelength rises
@@ -268,7 +259,7 @@ TEST(DrawGraphPrintout, WavelengthAxisPages) {
   const std::vector<Row> rows{
       // 4147.30 A at pixel 765 is the shorter: 4147 \ 200 x 200 = 4000. Column 1 at 855.25,
       // column 2 at 854.30, column 764 at 133.68, column 765 at 132.73.
-      {"falling wavelength", workedExample(), 4000, line(855, 720, 854, 719),
+      {"falling wavelength", test::workedExampleModel(), 4000, line(855, 720, 854, 719),
        line(134, 360, 133, 359), 4147.299924337221, 1.0858999375383533},
       // Rising: 5480.21 A at pixel 1 is the shorter: start 5400 (not 6800 from pixel 765, which
       // would put the curve left of the frame). Columns 1 and 2 at 117.82 and 118.21, 764 and 765
@@ -315,7 +306,7 @@ TEST(DrawGraphPrintout, WavelengthAxisPages) {
 }
 
 GratingModel wide70mm() {
-  GratingModel model = workedExample();
+  GratingModel model = test::workedExampleModel();
   model.focalLengthMm = 70.0;
   return model;
 }
@@ -383,13 +374,13 @@ TEST(DrawGraphPrintout, FailsWithoutDrawingWhatCannotBeWorkedOut) {
     std::optional<GratingModel> calibration;
     double characterWidth;
   };
-  GratingModel tooLong = workedExample();
+  GratingModel tooLong = test::workedExampleModel();
   tooLong.grooveSpacingUm = 66.66666;  // 41473 A at pixel 765: not a 16-bit whole number
-  GratingModel noPixelSize = workedExample();
+  GratingModel noPixelSize = test::workedExampleModel();
   noPixelSize.xPixelSize = std::numeric_limits<float>::quiet_NaN();
   const std::vector<Row> rows{
       {"flat profile", 500, 500, std::nullopt, 7.4},
-      {"flat calibrated profile", 0, 0, workedExample(), 7.4},
+      {"flat calibrated profile", 0, 0, test::workedExampleModel(), 7.4},
       {"axis start beyond 16 bits", 1000, 0, tooLong, 7.4},
       {"model without a value", 1000, 0, noPixelSize, 7.4},
       {"text of infinite width", 1000, 0, std::nullopt, std::numeric_limits<double>::infinity()},

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/grating_examples.h"
+
 namespace halvic {
 namespace {
 
@@ -45,18 +47,6 @@ ProfileArray profileOf(const std::vector<int32_t>& values) {
   return profile;
 }
 
-// The worked example: 9 um pixels, 140 mm, alpha 2.5 degrees, 150 lines/mm, gamma 6.16 degrees.
-GratingModel workedExample() {
-  GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.focalLengthMm = 140.0;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  model.gammaDeg = 6.16;
-  model.degreesPerRadian = 57.29578f;
-  return model;
-}
-
 // Wavelengths of the worked example by an independent double-precision computation:
 // column 1 7398.6195, 2 7394.3709, 3 7390.1223.
 TEST(BuildTextExport, WritesOneQuotedItemOfTabSeparatedLines) {
@@ -76,7 +66,7 @@ TEST(BuildTextExport, WritesOneQuotedItemOfTabSeparatedLines) {
       {"calibrated, three columns",
        {5, 0, 1234567},
        3,
-       workedExample(),
+       test::workedExampleModel(),
        "\"\r\n1\t7398.62\t5\r\n2\t7394.37\t0\r\n3\t7390.12\t1234567\r\n\r\n\"\r\n"},
       // 16777217 and 123456789 have no 32-bit float; the nearest are 16777216 and 123456792.
       {"values through a 32-bit float",
@@ -87,7 +77,7 @@ TEST(BuildTextExport, WritesOneQuotedItemOfTabSeparatedLines) {
       {"negative value keeps its sign", {-42}, 1, std::nullopt, "\"\r\n1\t-42\r\n\r\n\"\r\n"},
       {"columns beyond the values are 0", {7}, 2, std::nullopt, "\"\r\n1\t7\r\n2\t0\r\n\r\n\"\r\n"},
       {"no columns", {5}, 0, std::nullopt, "\"\r\n\r\n\"\r\n"},
-      {"no columns, calibrated", {5}, 0, workedExample(), "\"\r\n\r\n\"\r\n"},
+      {"no columns, calibrated", {5}, 0, test::workedExampleModel(), "\"\r\n\r\n\"\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -154,8 +144,8 @@ TEST(BuildTextExport, CalibratedLinesCarryTheWavelengthOfEachWholeColumn) {
   for (int column = 1; column <= 381; ++column) {
     profile.set(column, 10 * column);
   }
-  const TextExport text =
-      buildTextExport({.profile = profile, .length = 381, .calibration = workedExample()});
+  const TextExport text = buildTextExport(
+      {.profile = profile, .length = 381, .calibration = test::workedExampleModel()});
   const std::vector<std::string> lines = linesOf(text.bytes);
   ASSERT_EQ(lines.size(), 1U + 381U + 2U);
   struct Row {

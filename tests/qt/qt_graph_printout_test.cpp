@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "output/graph_printout.h"
+#include "tests/support/grating_examples.h"
 #include "ui/qt/qt_printer.h"
 
 namespace halvic {
@@ -28,14 +29,6 @@ std::optional<QString> outputOf(const QString& program, const QStringList& argum
   return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-GratingModel workedExample() {
-  GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  return model;
-}
-
 TEST(GraphPrintoutPdf, OneLandscapePageWithTitlesAndScale) {
   if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
       QStandardPaths::findExecutable("pdftotext").isEmpty()) {
@@ -50,7 +43,10 @@ TEST(GraphPrintoutPdf, OneLandscapePageWithTitlesAndScale) {
   const std::vector<Row> rows{
       {"pixel axis", std::nullopt, "Pixel Number", {"0", "50", "400", "750"}},
       // The worked example runs from 7398.6 A down to 4147.3 A: the axis starts at 4000.
-      {"wavelength axis", workedExample(), "Wavelength in Angstroms", {"4000", "5800", "7600"}},
+      {"wavelength axis",
+       test::workedExampleModel(),
+       "Wavelength in Angstroms",
+       {"4000", "5800", "7600"}},
   };
   ProfileArray profile;
   for (int column = 1; column <= kProfileColumns; ++column) {

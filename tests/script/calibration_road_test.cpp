@@ -15,6 +15,7 @@
 
 #include "calibration/grating_model.h"
 #include "calibration/line_list.h"
+#include "tests/support/grating_examples.h"
 #include "tests/support/temp_dir.h"
 #include "tools/halvic_script/script_session.h"
 #include "tools/samplegen/camera_image_encoder.h"
@@ -108,24 +109,16 @@ RoadResult travel(const RoadCase& road, const test::TempDir& dir) {
   return result;
 }
 
-GratingModel model150() {
-  GratingModel model;
-  model.xPixelSize = 9.0f;
-  model.focalLengthMm = 140.0;
-  model.alphaDeg = 2.5;
-  model.grooveSpacingUm = 6.666666;
-  return model;
-}
-
 // The 150 lines/mm lamp: Ne 7245.167 near column 37 and Hg 4358.337 near column 715, far apart
 // and both clear of their neighbours at width 7 (Ne 6929.467 near 111 would not do: Hg 6907.461
 // lies 5 columns off, in its background). The samples' 600 lines/mm lamp: Ne 5852.488 on column 214
 // and Ne 6506.528 on column 590.
 TEST(CalibrationRoad, TheGratingModelBeatsAStraightLineFiveTimesOverEveryColumn) {
   const test::TempDir dir;
-  const std::string lamp150 = writeLamp(dir, model150());
+  const std::string lamp150 = writeLamp(dir, test::workedExampleModel());
   const std::vector<RoadCase> roads{
-      {"150 lines/mm, alpha 2.5, 140 mm, 9 um", lamp150, model150(), 34, 37, 2, 715},
+      {"150 lines/mm, alpha 2.5, 140 mm, 9 um", lamp150, test::workedExampleModel(), 34, 37, 2,
+       715},
       {"the samples' lamp, 600 lines/mm", std::string(HALVIC_SOURCE_DIR) + "/samples/neon-lamp.kr4",
        samplegen::trueSampleModel(), 8, 214, 23, 590},
   };
