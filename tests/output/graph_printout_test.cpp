@@ -295,7 +295,9 @@ TEST(DrawGraphPrintout, WavelengthAxisPages) {
                                      544, 589, 633, 678, 722, 767, 811, 856, 900};
     ASSERT_EQ(tickXs.size(), 19U);
     for (std::size_t k = 0; k < tickXs.size(); ++k) {
-      const std::string label = " " + std::to_string(row.start + 200 * static_cast<int>(k));
+      // Appended rather than " " + ..., which GCC 12's -Wrestrict misreads in a Release build.
+      std::string label(" ");
+      label += std::to_string(row.start + 200 * static_cast<int>(k));
       expected.push_back({"wavelength label", kLabels + k, text(tickXs[k] - 18, 728, label)});
     }
     expectOps(canvas.ops, expected);
