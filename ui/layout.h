@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 #include "ui/colour.h"
 
@@ -171,27 +172,36 @@ constexpr ControlSpec line(std::string_view name, Place at) {
 }
 
 /**
- * The spec of the control of that name in a layout table, found while the program is compiled:
- * a name that is not in the table is not a constant expression, so the program does not build.
+ * The row of that name in a constexpr table of rows with a `name` (controls, menu items), found
+ * while the program is compiled: a name that is not in the table is not a constant expression,
+ * so the program does not build.
  */
-consteval const ControlSpec& specIn(std::span<const ControlSpec> controls, std::string_view name) {
-  for (const ControlSpec& spec : controls) {
-    if (spec.name == name) {
-      return spec;
+template <typename Row>
+consteval const Row& rowNamed(std::span<const Row> rows, std::string_view name) {
+  for (const Row& row : rows) {
+    if (row.name == name) {
+      return row;
     }
   }
-  throw "no control of that name in the layout table";
+  throw "no row of that name in the table";
+}
+
+/** The spec of the control of that name in a layout table, found while the program compiles. */
+consteval const ControlSpec& specIn(std::span<const ControlSpec> controls, std::string_view name) {
+  return rowNamed(controls, name);
 }
 
 /**
- * A control name checked against the layout table Controls when the program is compiled, so that
- * `window.control("cmdlaod")` does not build. Made implicitly from a string literal.
+ * A name checked against the constexpr table Rows (a layout table, a menu table) when the
+ * program is compiled, so that `window.control("cmdlaod")` does not build. Made implicitly from
+ * a string literal.
  */
-template <const auto& Controls>
+template <const auto& Rows>
 class CheckedName {
  public:
   consteval CheckedName(const char* name)  // NOLINT(google-explicit-constructor): literals convert
-      : name_(specIn(Controls, name).name) {}
+      : name_(rowNamed<typename std::remove_cvref_t<decltype(Rows)>::value_type>(Rows, name).name) {
+  }
   constexpr std::string_view name() const { return name_; }
   constexpr operator std::string_view() const { return name_; }  // NOLINT
 

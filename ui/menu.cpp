@@ -5,17 +5,24 @@
 
 namespace halvic::ui {
 
-std::string MenuItem::name() const {
-  std::string name;
+std::string MenuItem::title() const {
+  std::string title;
   for (const char character : spec_.text) {
     if (character != '&') {
-      name += character;
+      title += character;
     }
   }
-  while (!name.empty() && name.back() == '.') {
-    name.pop_back();
+  while (!title.empty() && title.back() == '.') {
+    title.pop_back();
   }
-  return name;
+  return title;
+}
+
+void MenuItem::setText(std::string text) {
+  if (text != text_) {
+    text_ = std::move(text);
+    changed();
+  }
 }
 
 void MenuItem::changed() {
@@ -51,19 +58,28 @@ MenuBar::MenuBar(std::span<const MenuItemSpec> items) {
   }
 }
 
-MenuItem* MenuBar::find(std::string_view menu, std::string_view name) {
+MenuItem& MenuBar::operator[](std::string_view name) {
   for (const auto& item : items_) {
-    if (item->spec().menu == menu && item->name() == name) {
+    if (item->spec().name == name) {
+      return *item;
+    }
+  }
+  throw std::logic_error("no menu item " + std::string(name));
+}
+
+MenuItem* MenuBar::find(std::string_view menu, std::string_view title) {
+  for (const auto& item : items_) {
+    if (item->spec().menu == menu && item->title() == title) {
       return item.get();
     }
   }
   return nullptr;
 }
 
-MenuItem& MenuBar::operator()(std::string_view menu, std::string_view name) {
-  MenuItem* item = find(menu, name);
+MenuItem& MenuBar::byTitle(std::string_view menu, std::string_view title) {
+  MenuItem* item = find(menu, title);
   if (item == nullptr) {
-    throw std::logic_error("no menu item " + std::string(menu) + "/" + std::string(name));
+    throw std::logic_error("no menu item " + std::string(menu) + "/" + std::string(title));
   }
   return *item;
 }

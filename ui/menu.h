@@ -10,11 +10,13 @@
 namespace halvic::ui {
 
 /**
- * One item of a window's menu bar as its table gives it: the menu it belongs to, its text as
+ * One item of a window's menu bar as its table gives it: its name in the program ("mnuUndo",
+ * checked when the program builds, as control names are), the menu it belongs to, its text as
  * shown (an ampersand before the accelerator letter, "..." when it asks for more), its shortcut
  * in the usual form ("Ctrl+E"), and whether a separator stands above it.
  */
 struct MenuItemSpec {
+  std::string_view name;
   std::string_view menu;
   std::string_view text;
   std::string_view shortcut;
@@ -37,13 +39,20 @@ class MenuView {
  */
 class MenuItem {
  public:
-  explicit MenuItem(const MenuItemSpec& spec) : spec_(spec) {}
+  explicit MenuItem(const MenuItemSpec& spec) : spec_(spec), text_(spec.text) {}
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
 
   const MenuItemSpec& spec() const { return spec_; }
-  /** The item's name: its text without the ampersand and the ellipsis ("Export FITS"). */
-  std::string name() const;
+  /**
+   * What a script calls the item: the table's text without the ampersand and the ellipsis
+   * ("Export FITS"), whatever the item shows now.
+   */
+  std::string title() const;
+  /** The text shown, as the table writes texts: the table's own until setText changes it. */
+  const std::string& text() const { return text_; }
+  /** Shows text (an ampersand before the accelerator letter) in place of the table's. */
+  void setText(std::string text);
 
   bool enabled() const { return enabled_ && static_cast<bool>(onTriggered_); }
   void setEnabled(bool enabled);
@@ -58,20 +67,28 @@ class MenuItem {
   void changed();
 
   const MenuItemSpec& spec_;
+  std::string text_;
   bool enabled_ = true;
   std::function<void()> onTriggered_;
   MenuView* view_ = nullptr;
 };
 
-/** A menu bar built from its table: the items in table order, found by menu and name. */
+/**
+ * A menu bar built from its table: the items in table order, reached by their names in the
+ * program (a checked name, see CheckedName) or, for scripts, by menu and title.
+ */
 class MenuBar {
  public:
   explicit MenuBar(std::span<const MenuItemSpec> items);
 
-  /** The item of that menu and name (without ampersands and ellipsis), or nullptr. */
-  MenuItem* find(std::string_view menu, std::string_view name);
-  /** The item of that menu and name; they must be the table's. */
-  MenuItem& operator()(std::string_view menu, std::string_view name);
+  /** The item of that table name; the caller passes a name checked against the table. */
+  MenuItem& operator[](std::string_view name);
+  /**
+   * The item of that menu and title (without ampersands and ellipsis), as a user names it: a
+   * script's `menu MENU/ITEM`. nullptr when there is none; byTitle throws std::logic_error then.
+   */
+  MenuItem* find(std::string_view menu, std::string_view title);
+  MenuItem& byTitle(std::string_view menu, std::string_view title);
 
   const std::vector<std::unique_ptr<MenuItem>>& items() const { return items_; }
   /** The menus in the order they first appear in the table. */

@@ -45,7 +45,8 @@ TEST(QtMenuBar, ShowsTheTablesMenusItemsShortcutsAndSeparators) {
         "Export C&SV...", "Export &Graph Image...", "Print Pre&view...\tCtrl+P", "-",
         "E&xit\tCtrl+Q"}},
       {"&Calibration",
-       {"&Save Calibration...", "&Load Calibration...", "-", "&Check Calibration...",
+       {"&Undo\tCtrl+Z", "R&edo\tCtrl+Shift+Z", "-", "&Save Calibration...",
+        "&Load Calibration...", "-", "&Check Calibration...",
         "&Refine with All Lines", "&Grating..."}},
       {"&Help", {"&User Guide\tF1", "&About"}},
   };
@@ -76,7 +77,7 @@ TEST(QtMenuBar, AnActionIsEnabledExactlyWhenItsItemIsAndChoosingItRunsTheItem) {
     SCOPED_TRACE(row.name);
     MenuBar menus(kMainWindowMenus);
     const QtMenuBar bar(menus);
-    MenuItem& item = menus("Calibration", "Grating");
+    MenuItem& item = menus.byTitle("Calibration", "Grating");
     QAction* action = bar.action("Calibration", "Grating");
     ASSERT_NE(action, nullptr);
     EXPECT_FALSE(action->isEnabled()) << "no item has a handler yet";
@@ -93,13 +94,20 @@ TEST(QtMenuBar, AnActionIsEnabledExactlyWhenItsItemIsAndChoosingItRunsTheItem) {
   EXPECT_EQ(rows.size(), 3U);
 }
 
+TEST(QtMenuBar, AnActionShowsWhatItsItemSaysNow) {
+  MenuBar menus(kMainWindowMenus);
+  const QtMenuBar bar(menus);
+  menus["mnuUndo"].setText("&Undo Mark Line 1");
+  EXPECT_EQ(bar.action("Calibration", "Undo")->text(), "&Undo Mark Line 1");
+}
+
 TEST(QtMenuBar, ItemsOutliveTheMenuBarWithoutReachingIt) {
   MenuBar menus(kMainWindowMenus);
   { const QtMenuBar bar(menus); }
   // The bar has gone; a change of an item must not reach for it (the sanitizer build checks).
-  menus("File", "Exit").setHandler([] {});
-  menus("File", "Exit").setEnabled(false);
-  EXPECT_FALSE(menus("File", "Exit").enabled());
+  menus.byTitle("File", "Exit").setHandler([] {});
+  menus.byTitle("File", "Exit").setEnabled(false);
+  EXPECT_FALSE(menus.byTitle("File", "Exit").enabled());
 }
 
 TEST(QtMenuWindow, PutsTheMenuBarAboveAnUnchangedClientArea) {

@@ -10,19 +10,22 @@ namespace halvic::ui {
 namespace {
 
 constexpr std::array kMenus{
-    MenuItemSpec{"File", "&Load Spectra...", "Ctrl+O"},
-    MenuItemSpec{"File", "E&xit", "Ctrl+Q"},
-    MenuItemSpec{"Help", "&About", ""},
-    MenuItemSpec{"Help", "Version 1.2...", ""},
+    MenuItemSpec{"mnuLoad", "File", "&Load Spectra...", "Ctrl+O"},
+    MenuItemSpec{"mnuExit", "File", "E&xit", "Ctrl+Q"},
+    MenuItemSpec{"mnuAbout", "Help", "&About", ""},
+    MenuItemSpec{"mnuVersion", "Help", "Version 1.2...", ""},
 };
 
-TEST(MenuItem, IsNamedByItsTextWithoutAmpersandsAndEllipsis) {
-  const MenuBar bar(kMenus);
-  std::vector<std::string> names;
+TEST(MenuItem, IsTitledByItsTableTextWithoutAmpersandsAndEllipsisWhateverItShows) {
+  MenuBar bar(kMenus);
+  bar["mnuExit"].setText("E&xit now");
+  std::vector<std::string> titles;
   for (const auto& item : bar.items()) {
-    names.push_back(item->name());
+    titles.push_back(item->title());
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"Load Spectra", "Exit", "About", "Version 1.2"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"Load Spectra", "Exit", "About", "Version 1.2"}));
+  EXPECT_EQ(bar.find("File", "Exit"), &bar["mnuExit"]);
+  EXPECT_EQ(bar["mnuExit"].text(), "E&xit now");
   EXPECT_EQ(bar.menus(), (std::vector<std::string_view>{"File", "Help"}));
 }
 
@@ -41,7 +44,7 @@ TEST(MenuItem, RunsItsHandlerOnlyWhenItHasOneAndIsEnabled) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     MenuBar bar(kMenus);
-    MenuItem& item = bar("File", "Load Spectra");
+    MenuItem& item = bar["mnuLoad"];
     int runs = 0;
     if (row.withHandler) {
       item.setHandler([&runs] { ++runs; });

@@ -28,7 +28,7 @@ QtMenuBar::QtMenuBar(MenuBar& menus, QWidget* parent) : QMenuBar(parent), menus_
       if (spec.separatorBefore && !menu->isEmpty()) {
         menu->addSeparator();
       }
-      QAction* action = menu->addAction(shownText(spec.text));
+      QAction* action = menu->addAction(shownText(item->text()));
       if (!spec.shortcut.empty()) {
         action->setShortcut(QKeySequence(shownText(spec.shortcut), QKeySequence::PortableText));
       }
@@ -48,8 +48,8 @@ QtMenuBar::~QtMenuBar() {
   }
 }
 
-QAction* QtMenuBar::action(std::string_view menu, std::string_view name) const {
-  const MenuItem* item = menus_.find(menu, name);
+QAction* QtMenuBar::action(std::string_view menu, std::string_view title) const {
+  const MenuItem* item = menus_.find(menu, title);
   if (item == nullptr) {
     return nullptr;
   }
@@ -61,6 +61,7 @@ void QtMenuBar::menuItemChanged(const MenuItem& item) {
   const auto found = actions_.find(&item);
   if (found != actions_.end()) {
     found->second->setEnabled(item.enabled());
+    found->second->setText(shownText(item.text()));
   }
 }
 
