@@ -88,30 +88,27 @@ std::string refineReport(const RefineResult& result, int twoLineUsed) {
 
 }  // namespace
 
-void MainWindow::updateCalibrationMenus() {
-  const bool checkable = ws_.calibrated && ws_.calLoaded;
-  menus_("Calibration", "Check Calibration").setEnabled(checkable);
-  menus_("Calibration", "Refine with All Lines").setEnabled(checkable);
-}
-
 std::string MainWindow::calibrationSummaryText() {
-  std::string summary = calibrationSummary(gratingModel(), ws_.dispersionAPerMm, ws_.betaDeg);
-  if (ws_.refinedLines > 0) {
-    summary += "\r\nrefined with " + std::to_string(ws_.refinedLines) + " lines, RMS " +
-               ui::formatNumber(ws_.refinedRmsA, "0.00") + " A";
+  const Calibration& calibration = ws_.calibration;
+  std::string summary =
+      calibrationSummary(calibration.model, calibration.dispersionAPerMm, ws_.graph.betaDeg);
+  if (calibration.refinedLines > 0) {
+    summary += "\r\nrefined with " + std::to_string(calibration.refinedLines) + " lines, RMS " +
+               ui::formatNumber(calibration.refinedRmsA, "0.00") + " A";
   }
   return summary;
 }
 
 LineCheck MainWindow::checkWith(const GratingModel& model) const {
   const std::vector<LineWavelength> lamps = lampLineWavelengths();
-  return checkCalibration(LineCheckInputs{.profile = ws_.calProfile,
-                                          .length = ws_.calWidth,
-                                          .image = ws_.calImage,
-                                          .cropRow1 = ws_.calCropRow1,
-                                          .cropRow2 = ws_.calCropRow2,
+  const ImageState& lamp = ws_.image(ImageKind::Cal);
+  return checkCalibration(LineCheckInputs{.profile = lamp.profile,
+                                          .length = lamp.width,
+                                          .image = lamp.image,
+                                          .cropRow1 = lamp.cropRow1,
+                                          .cropRow2 = lamp.cropRow2,
                                           .model = model,
-                                          .width = ws_.centroidWidth},
+                                          .width = ws_.lines.centroidWidth},
                           lamps);
 }
 
@@ -125,16 +122,17 @@ std::optional<std::string> MainWindow::showCheck(const LineCheck& check, const G
   for (const CheckedLine& line : check.lines) {
     table.rows.push_back(checkRow(line));
     if (line.residualA) {
+      const LineMarks& marks = ws_.calibration.marks;
       const bool marked =
-          line.wavelength == ws_.line1Wavelength || line.wavelength == ws_.line2Wavelength;
+          line.wavelength == marks.line1Wavelength || line.wavelength == marks.line2Wavelength;
       points.push_back({line.wavelength.value, *line.residualA, marked});
     }
   }
   table.summaryLabels = {"RMS (A)", "RMS (km/s)", "Used lines"};
   table.summaryCells = {numberCell(check.rmsA), numberCell(check.rmsKms),
                         std::to_string(check.used)};
-  table.note = "Grating " + gratingName(ws_.gratingChoice, model.grooveSpacingUm) +
-               ", centroid width " + std::to_string(ws_.centroidWidth) + " pixels";
+  table.note = "Grating " + gratingName(ws_.calibration.gratingChoice, model.grooveSpacingUm) +
+               ", centroid width " + std::to_string(ws_.lines.centroidWidth) + " pixels";
   ui::Raster plot(kResidualPlotWidth, kResidualPlotHeight, kResidualPlotBackground);
   drawResidualPlot(plot, points);
   table.picture = &plot;
@@ -148,19 +146,20 @@ std::optional<std::string> MainWindow::showCheck(const LineCheck& check, const G
 }
 
 void MainWindow::flagBetterGrating(const LineCheck& check) {
-  if (ws_.gratingChoice || !check.rmsA) {
+  const Calibration& calibration = ws_.calibration;
+  if (calibration.gratingChoice || !check.rmsA) {
     return;
   }
-  const LineMarks marks{ws_.line1Wavelength, ws_.line2Wavelength, ws_.line1Pixel, ws_.line2Pixel};
-  const double automaticDensity = 1000.0 / ws_.grooveSpacingUm;
+  const double automaticDensity = 1000.0 / calibration.model.grooveSpacingUm;
   std::optional<double> bestDensity;
   double bestRms = *check.rmsA / kBetterGratingFactor;
   for (const double density : kTableGrooveDensities) {
     if (std::fabs(density - automaticDensity) < 1.0) {
       continue;
     }
-    const SolveResult other = halvic::solveGratingModel(gratingModel(), marks, ws_.dispersionAPerMm,
-                                                        false, grooveSpacingOfDensity(density));
+    const SolveResult other = halvic::solveGratingModel(calibration.model, calibration.marks,
+                                                        calibration.dispersionAPerMm, false,
+                                                        grooveSpacingOfDensity(density));
     if (!other.solved) {
       continue;
     }
@@ -238,16 +237,17 @@ void MainWindow::mnuRefineWithAllLines_Click() {
   if (!answer || answer->empty() || answer->front().value != "1") {
     return;  // the two-line model stays
   }
-  ws_.alphaDeg = result.model.alphaDeg;
-  ws_.focalLengthMm = result.model.focalLengthMm;
-  ws_.refinedLines = result.linesKept;
-  ws_.refinedRmsA = result.rmsAfterA;
-  control("Lblwavelength").setCaption(calibrationSummaryText());
+  Calibration next = ws_.calibration;
+  next.model.alphaDeg = result.model.alphaDeg;
+  next.model.focalLengthMm = result.model.focalLengthMm;
+  next.refinedLines = result.linesKept;
+  next.refinedRmsA = result.rmsAfterA;
+  changeCalibration(next, CalibrationChange{.name = kRefineAction});
 }
 
 void MainWindow::mnuGrating_Click() {
-  const std::optional<std::string> typed =
-      dialogs_.inputBox(kGratingPrompt, kGratingTitle, gratingChoiceText(ws_.gratingChoice));
+  const std::optional<std::string> typed = dialogs_.inputBox(
+      kGratingPrompt, kGratingTitle, gratingChoiceText(ws_.calibration.gratingChoice));
   if (!typed) {
     return;
   }
@@ -256,18 +256,21 @@ void MainWindow::mnuGrating_Click() {
     dialogs_.messageBox(kNotAGrating);
     return;
   }
-  const GratingChoice before = ws_.gratingChoice;
-  ws_.gratingChoice = parsed.choice;
-  if (!ws_.calibrated) {
-    return;  // the next solve uses it
+  Calibration next = ws_.calibration;
+  next.gratingChoice = parsed.choice;
+  if (!next.calibrated) {
+    // The next solve uses it; the label stays as it is.
+    changeCalibration(next,
+                      CalibrationChange{.name = kGratingTitle, .label = CalibrationLabel::AsIs});
+    return;
   }
   // The marked lines are solved again, as "Mark Line 2" solves them, on the grating now chosen.
-  if (!solveMarkedLinesAgain()) {
-    ws_.gratingChoice = before;
+  const std::optional<Solved> solution = solvedAgain(next);
+  if (!solution) {
     dialogs_.messageBox(kPairWithoutSolution);
     return;
   }
-  control("Lblwavelength").setCaption(calibrationSummaryText());
+  changeToSolved(*solution, CalibrationChange{.name = kGratingTitle});
 }
 
 }  // namespace halvic

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "calibration/calibration_summary.h"
 #include "imagefile/atomic_file.h"
 #include "output/calibration_file.h"
 #include "output/export_names.h"
@@ -27,44 +26,10 @@ const std::vector<ui::FileFilter>& calibrationFilters() {
   return filters;
 }
 
-CalibrationValues calibrationValuesOf(const Workspace& ws) {
-  return CalibrationValues{
-      .line1Wavelength = ws.line1Wavelength,
-      .line2Wavelength = ws.line2Wavelength,
-      .line1Pixel = ws.line1Pixel,
-      .line2Pixel = ws.line2Pixel,
-      .dispersionAPerMm = ws.dispersionAPerMm,
-      .grooveSpacingUm = ws.grooveSpacingUm,
-      .alphaDeg = ws.alphaDeg,
-      .gammaDeg = ws.gammaDeg,
-      .focalLengthMm = ws.focalLengthMm,
-      .focalLengthSolved = ws.focalLengthSolved,
-      .xPixelSize = ws.xPixelSize,
-  };
-}
-
-void restoreCalibration(Workspace& ws, const CalibrationValues& values) {
-  ws.line1Wavelength = values.line1Wavelength;
-  ws.line2Wavelength = values.line2Wavelength;
-  ws.line1Pixel = values.line1Pixel;
-  ws.line2Pixel = values.line2Pixel;
-  ws.dispersionAPerMm = values.dispersionAPerMm;
-  ws.grooveSpacingUm = values.grooveSpacingUm;
-  ws.alphaDeg = values.alphaDeg;
-  ws.gammaDeg = values.gammaDeg;
-  ws.focalLengthMm = values.focalLengthMm;
-  ws.focalLengthSolved = values.focalLengthSolved;
-  ws.xPixelSize = values.xPixelSize;
-  ws.calibrated = true;
-  // The file holds a model, not the refine that may have made it.
-  ws.refinedLines = 0;
-  ws.refinedRmsA = 0.0;
-}
-
 }  // namespace
 
 void MainWindow::mnuSaveCalibration_Click() {
-  if (!ws_.calibrated) {
+  if (!ws_.calibration.calibrated) {
     dialogs_.messageBox(kNotCalibrated);
     return;
   }
@@ -81,7 +46,7 @@ void MainWindow::mnuSaveCalibration_Click() {
     return;
   }
   const std::string fileName = withExtension(*chosen, kFitsExtension);
-  const FileBytes file = buildCalibrationFile(calibrationValuesOf(ws_), ws_.degreesPerRadian);
+  const FileBytes file = buildCalibrationFile(ws_.calibration);
   std::optional<std::string> failure = file.failure;
   if (!failure) {
     failure = writeFileAtomically(fileName, std::span<const char>(file.bytes));
@@ -100,28 +65,15 @@ void MainWindow::mnuLoadCalibration_Click() {
     return;
   }
   const CalibrationRead read = readCalibrationFile(*path);
-  if (!read.values) {
+  if (!read.calibration) {
     dialogs_.messageBox(std::string(kNotACalibration) + *path, read.reason);
     return;
   }
-  restoreCalibration(ws_, *read.values);
-  updateCalibrationMenus();
-  redrawModelViews();
-  // Last, as after "Mark Line 2", so that betaDeg is the angle at pixel 381.
-  control("Lblwavelength")
-      .setCaption(calibrationSummary(gratingModel(), ws_.dispersionAPerMm, ws_.betaDeg));
-}
-
-void MainWindow::redrawModelViews() {
-  if (!expandChecked()) {
-    return;  // the raw strips do not show the model
-  }
-  if (ws_.dataLoaded) {
-    drawDataStrip();
-  }
-  if (ws_.calLoaded) {
-    drawCalStrip();
-  }
+  // The file holds a model; the grating chosen for the session stays chosen.
+  Calibration next = *read.calibration;
+  next.model.degreesPerRadian = ws_.calibration.model.degreesPerRadian;
+  next.gratingChoice = ws_.calibration.gratingChoice;
+  changeCalibration(next, CalibrationChange{.name = "Load Calibration"});
 }
 
 }  // namespace halvic

@@ -32,16 +32,16 @@ void MainWindow::cmdcontrast_Click() { adjustContrast(ImageKind::Data); }
 void MainWindow::cmdcontrast2_Click() { adjustContrast(ImageKind::Cal); }
 
 void MainWindow::adjustContrast(ImageKind kind) {
-  ImageSlot slot = imageSlot(ws_, kind);
-  contrastControl("txtbackground").setCaption(ui::labelText(slot.background));
-  contrastControl("txtrange").setCaption(ui::labelText(slot.range));
+  ImageState& image = ws_.image(kind);
+  contrastControl("txtbackground").setCaption(ui::labelText(image.background));
+  contrastControl("txtrange").setCaption(ui::labelText(image.range));
   contrastTaken_ = false;
   dialogs_.showModal(frmcontrast_);
   if (!contrastTaken_) {
     return;  // closed with the window's close control: nothing taken, nothing redrawn
   }
-  slot.background = *boxValue(contrastControl("txtbackground").caption());
-  slot.range = *boxValue(contrastControl("txtrange").caption());
+  image.background = *boxValue(contrastControl("txtbackground").caption());
+  image.range = *boxValue(contrastControl("txtrange").caption());
   drawStripOf(kind);
   if (!expandChecked()) {
     drawCropMarkerLinesOf(kind);

@@ -13,25 +13,25 @@ constexpr int kCropGap = 2;
 }  // namespace
 
 void MainWindow::cropFirstRowScrolled(ImageKind kind) {
-  ImageSlot slot = imageSlot(ws_, kind);
-  ui::Control& bar = control(slot.cropBar1);
-  slot.cropRow1 = static_cast<int16_t>(bar.value());
-  if (slot.cropRow1 > slot.cropRow2 - kCropGap) {
-    slot.cropRow1 = static_cast<int16_t>(slot.cropRow2 - kCropGap);
-    bar.setValue(slot.cropRow1);
+  ImageState& image = ws_.image(kind);
+  ui::Control& bar = control(imageControls(kind).cropBar1);
+  image.cropRow1 = static_cast<int16_t>(bar.value());
+  if (image.cropRow1 > image.cropRow2 - kCropGap) {
+    image.cropRow1 = static_cast<int16_t>(image.cropRow2 - kCropGap);
+    bar.setValue(image.cropRow1);
   }
-  control(slot.cropLabel1).setCaption(ui::labelText(slot.cropRow1));
+  control(imageControls(kind).cropLabel1).setCaption(ui::labelText(image.cropRow1));
 }
 
 void MainWindow::cropSecondRowScrolled(ImageKind kind) {
-  ImageSlot slot = imageSlot(ws_, kind);
-  ui::Control& bar = control(slot.cropBar2);
-  slot.cropRow2 = static_cast<int16_t>(bar.value());
-  if (slot.cropRow2 < slot.cropRow1 + kCropGap) {
-    slot.cropRow2 = static_cast<int16_t>(slot.cropRow1 + kCropGap);
-    bar.setValue(slot.cropRow2);
+  ImageState& image = ws_.image(kind);
+  ui::Control& bar = control(imageControls(kind).cropBar2);
+  image.cropRow2 = static_cast<int16_t>(bar.value());
+  if (image.cropRow2 < image.cropRow1 + kCropGap) {
+    image.cropRow2 = static_cast<int16_t>(image.cropRow1 + kCropGap);
+    bar.setValue(image.cropRow2);
   }
-  control(slot.cropLabel2).setCaption(ui::labelText(slot.cropRow2));
+  control(imageControls(kind).cropLabel2).setCaption(ui::labelText(image.cropRow2));
 }
 
 void MainWindow::cropRowChanged(ImageKind kind, bool firstRow) {
@@ -40,7 +40,7 @@ void MainWindow::cropRowChanged(ImageKind kind, bool firstRow) {
   } else {
     cropSecondRowScrolled(kind);
   }
-  const bool loaded = imageSlot(ws_, kind).loaded;
+  const bool loaded = ws_.image(kind).loaded;
   if (loaded) {
     drawStripOf(kind);
   }

@@ -20,7 +20,7 @@ constexpr std::string_view kFallbackName = "spectrum";
 }  // namespace
 
 void MainWindow::mnuExportCsv_Click() {
-  const std::string imagePath = imageSlot(ws_, graphedImage()).fileName;
+  const std::string imagePath = ws_.graphedImage().fileName;
   if (imagePath.empty()) {
     dialogs_.messageBox(kNoImage);
     return;
@@ -38,10 +38,10 @@ void MainWindow::mnuExportCsv_Click() {
     return;
   }
   std::optional<GratingModel> calibration;
-  if (ws_.calibrated) {
+  if (ws_.calibration.calibrated) {
     calibration = gratingModel();
   }
-  const std::string text = buildCsvExport(ws_.profile, ws_.profileLength, calibration);
+  const std::string text = buildCsvExport(ws_.graph.profile, ws_.graph.profileLength, calibration);
   const std::string fileName = withExtension(*chosen, kCsvExtension);
   if (const auto failure = writeFileAtomically(fileName, std::span<const char>(text))) {
     dialogs_.messageBox(std::string(kNotSaved) + fileName + " (" + *failure + ")", *failure);

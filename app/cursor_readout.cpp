@@ -19,9 +19,9 @@ constexpr int kMarkBottom = mainSpec("shphart2").y - kMarkMargin;
 }  // namespace
 
 void MainWindow::moveCursorMark() {
-  ws_.cursorPixel = static_cast<int16_t>(control("hsbspectra").value());
-  const double origin = ws_.graphShowsCal ? ws_.calStripLeft : ws_.dataStripLeft;
-  const int x = ws_.cursorPixel + static_cast<int>(ui::roundHalfEven(origin));
+  ws_.graph.cursorPixel = static_cast<int16_t>(control("hsbspectra").value());
+  const double origin = ws_.graphedImage().stripLeft;
+  const int x = ws_.graph.cursorPixel + static_cast<int>(ui::roundHalfEven(origin));
   // The old mark is erased where it was drawn, whichever strip it stood for then, so that a
   // switch between the graphed images or a load never leaves a second mark in the gap.
   if (cursorMarkX_) {
@@ -29,7 +29,7 @@ void MainWindow::moveCursorMark() {
   }
   window_.line(x, kMarkTop, x, kMarkBottom, ui::kRed);
   cursorMarkX_ = x;
-  ws_.lastCursorPixel = ws_.cursorPixel;
+  ws_.graph.lastCursorPixel = ws_.graph.cursorPixel;
 }
 
 void MainWindow::hsbspectra_Scroll() { moveCursorMark(); }
@@ -41,11 +41,12 @@ void MainWindow::Form_MouseUp(int x, int y) {
   if (x < 0 || y < 0 || x >= window_.width() || y >= window_.height()) {
     return;
   }
-  for (const ImageKind kind : {ImageKind::Data, ImageKind::Cal}) {
-    const ImageSlot slot = imageSlot(ws_, kind);
-    const ui::ControlSpec& frame = control(slot.frame).spec();
-    const int column = x - static_cast<int>(ui::roundHalfEven(slot.stripLeft));
-    if (slot.loaded && y >= frame.y && y < frame.bottom() && column >= 1 && column <= slot.width) {
+  for (const ImageKind kind : kImageKinds) {
+    const ImageState& image = ws_.image(kind);
+    const ui::ControlSpec& frame = control(imageControls(kind).frame).spec();
+    const int column = x - static_cast<int>(ui::roundHalfEven(image.stripLeft));
+    if (image.loaded && y >= frame.y && y < frame.bottom() && column >= 1 &&
+        column <= image.width) {
       moveCursorTo(column);
       return;
     }
@@ -54,15 +55,15 @@ void MainWindow::Form_MouseUp(int x, int y) {
 
 void MainWindow::Picgraph_MouseUp(int x, int y) {
   const bool onGraph = x >= 0 && y >= 0 && x < graph_.width() && y < graph_.height();
-  if (onGraph && ws_.profileLength >= 1) {
+  if (onGraph && ws_.graph.profileLength >= 1) {
     moveCursorTo(columnAtGraphX(x, graphInputs()));
   }
 }
 
 void MainWindow::Picgraph_MouseWheel(int steps) {
-  if (ws_.profileLength >= 1) {
+  if (ws_.graph.profileLength >= 1) {
     moveCursorTo(static_cast<int>(
-        std::clamp<int64_t>(int64_t{ws_.cursorPixel} - steps, INT32_MIN, INT32_MAX)));
+        std::clamp<int64_t>(int64_t{ws_.graph.cursorPixel} - steps, INT32_MIN, INT32_MAX)));
   }
 }
 
@@ -74,30 +75,31 @@ void MainWindow::hsbspectra_Change() {
 
 namespace {
 
-std::string pixelValueLine(const Workspace& ws) {
-  const auto value = static_cast<float>(ws.profile.at(ws.cursorPixel) - ws.profileMin);
+std::string pixelValueLine(const GraphState& graph) {
+  const auto value = static_cast<float>(graph.profile.at(graph.cursorPixel) - graph.profileMin);
   return "Pixel Value = " + ui::formatNumber(value, "######0");
 }
 
 }  // namespace
 
 void MainWindow::showReadout() {
-  if (ws_.calibrated) {
-    ws_.readoutPixel = ws_.cursorPixel;
+  if (ws_.calibration.calibrated) {
+    ws_.graph.readoutPixel = ws_.graph.cursorPixel;
     showWavelengthReadout();
     return;
   }
   control("Lblwavelength")
-      .setCaption("Pixel " + ui::formatNumber(ws_.cursorPixel, "##0.00") + "\r\n" +
-                  pixelValueLine(ws_));
+      .setCaption("Pixel " + ui::formatNumber(ws_.graph.cursorPixel, "##0.00") + "\r\n" +
+                  pixelValueLine(ws_.graph));
 }
 
 void MainWindow::showWavelengthReadout() {
-  ws_.pixelWavelength = evaluateGratingModel(gratingModel(), ws_.readoutPixel, ws_.betaDeg);
+  ws_.graph.pixelWavelength =
+      evaluateGratingModel(gratingModel(), ws_.graph.readoutPixel, ws_.graph.betaDeg);
   control("Lblwavelength")
-      .setCaption("Wavelength of pixel " + ui::formatNumber(ws_.readoutPixel, "##0.00") +
-                  "\r\n is " + ui::formatNumber(ws_.pixelWavelength, "###0.00") +
-                  " Angstroms:\r\n" + pixelValueLine(ws_));
+      .setCaption("Wavelength of pixel " + ui::formatNumber(ws_.graph.readoutPixel, "##0.00") +
+                  "\r\n is " + ui::formatNumber(ws_.graph.pixelWavelength, "###0.00") +
+                  " Angstroms:\r\n" + pixelValueLine(ws_.graph));
 }
 
 }  // namespace halvic

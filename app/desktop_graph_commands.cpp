@@ -77,7 +77,8 @@ bool DesktopProgram::graphDrawable() {
     return true;
   }
   const Workspace& ws = logic_.workspace();
-  dialogs_.messageBox(ws.profileMax == ws.profileMin ? kFlatProfile : kNoWavelengthScale);
+  dialogs_.messageBox(ws.graph.profileMax == ws.graph.profileMin ? kFlatProfile
+                                                                 : kNoWavelengthScale);
   return false;
 }
 
@@ -85,7 +86,7 @@ void DesktopProgram::exportGraphImage() {
   if (!graphDrawable()) {
     return;
   }
-  const std::string imagePath = imageSlot(logic_.workspace(), logic_.graphedImage()).fileName;
+  const std::string imagePath = logic_.workspace().graphedImage().fileName;
   const std::optional<std::string> chosen = dialogs_.saveFile(ui::SaveRequest{
       .title = "Export Graph Image",
       .filters = graphImageFilters(),

@@ -38,10 +38,9 @@ void DesktopProgram::wirePointer() {
 }
 
 void DesktopProgram::wireDesktopMenus() {
-  ui::MenuBar& menus = logic_.menus();
-  menus("File", "Export Graph Image").setHandler([this] { exportGraphImage(); });
-  menus("File", "Print Preview").setHandler([this] { showPrintPreview(); });
-  menus("Help", "User Guide").setHandler([this] { showUserGuide(); });
+  logic_.menuItem("mnuExportGraphImage").setHandler([this] { exportGraphImage(); });
+  logic_.menuItem("mnuPrintPreview").setHandler([this] { showPrintPreview(); });
+  logic_.menuItem("mnuUserGuide").setHandler([this] { showUserGuide(); });
 }
 
 }  // namespace halvic

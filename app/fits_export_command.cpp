@@ -90,25 +90,26 @@ void MainWindow::rememberObservingDetails(const std::vector<ui::FormField>& fiel
   }
 }
 
-std::vector<std::string> MainWindow::historyOfThisCalibration(const LineMarks& marks) const {
+std::vector<std::string> MainWindow::historyOfThisCalibration() const {
+  const Calibration& calibration = ws_.calibration;
   std::vector<std::string> history =
-      calibrationHistory(marks, gratingModel(), kMainWindowLayout.caption);
-  history.insert(history.end() - 1,
-                 "Grating: " + gratingName(ws_.gratingChoice, ws_.grooveSpacingUm));
+      calibrationHistory(calibration.marks, calibration.model, kMainWindowLayout.caption);
+  history.insert(history.end() - 1, "Grating: " + gratingName(calibration.gratingChoice,
+                                                              calibration.model.grooveSpacingUm));
   return history;
 }
 
 void MainWindow::mnuExportFits_Click() {
-  if (!ws_.calibrated) {
+  if (!ws_.calibration.calibrated) {
     dialogs_.messageBox(kNotCalibrated);
     return;
   }
-  const ImageSlot graphed = imageSlot(ws_, graphedImage());
+  const ImageState& graphed = ws_.graphedImage();
   if (graphed.fileName.empty()) {
     dialogs_.messageBox(kNoImage);
     return;
   }
-  if (ws_.profileLength < kShortestExport) {
+  if (ws_.graph.profileLength < kShortestExport) {
     dialogs_.messageBox(kTooShort);
     return;
   }
@@ -125,14 +126,13 @@ void MainWindow::mnuExportFits_Click() {
   const ObservingDetails details = observingDetailsOf(*fields);
   const std::optional<std::string> date = headerValue(graphed.headerBytes, kDateKey);
   const std::optional<std::string> time = headerValue(graphed.headerBytes, kTimeKey);
-  const LineMarks marks{ws_.line1Wavelength, ws_.line2Wavelength, ws_.line1Pixel, ws_.line2Pixel};
   const FitsSpectrumFiles files = buildFitsSpectrumFiles(FitsSpectrumInputs{
-      .profile = ws_.profile,
-      .length = ws_.profileLength,
+      .profile = ws_.graph.profile,
+      .length = ws_.graph.profileLength,
       .model = gratingModel(),
       .details = details,
       .dateObs = date && time ? dateObsOf(*date, *time, details.utcOffsetHours) : std::nullopt,
-      .history = historyOfThisCalibration(marks),
+      .history = historyOfThisCalibration(),
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
   std::optional<WriteFailure> failure;

@@ -26,158 +26,120 @@ constexpr float kSmallestLineSeparation = 3.0f;
 
 }  // namespace
 
-/**
- * Everything a press of a marking button may change, so that a press that finds no line or no
- * solution can put it all back.
- */
-struct MainWindow::MarkingState {
-  LineWavelength line1Wavelength, line2Wavelength;
-  float line1Pixel, line2Pixel, centroidPixel;
-  float dispersionAPerMm;
-  double grooveSpacingUm, alphaDeg, betaDeg, focalLengthMm;
-  bool focalLengthSolved, calibrated;
-  std::string readout;
-  int32_t refinedLines;
-  double refinedRmsA;
-};
-
-MainWindow::MarkingState MainWindow::markingState() const {
-  return MarkingState{ws_.line1Wavelength,
-                      ws_.line2Wavelength,
-                      ws_.line1Pixel,
-                      ws_.line2Pixel,
-                      ws_.centroidPixel,
-                      ws_.dispersionAPerMm,
-                      ws_.grooveSpacingUm,
-                      ws_.alphaDeg,
-                      ws_.betaDeg,
-                      ws_.focalLengthMm,
-                      ws_.focalLengthSolved,
-                      ws_.calibrated,
-                      control("Lblwavelength").caption(),
-                      ws_.refinedLines,
-                      ws_.refinedRmsA};
-}
-
-void MainWindow::restoreMarkingState(const MarkingState& state) {
-  ws_.line1Wavelength = state.line1Wavelength;
-  ws_.line2Wavelength = state.line2Wavelength;
-  ws_.line1Pixel = state.line1Pixel;
-  ws_.line2Pixel = state.line2Pixel;
-  ws_.centroidPixel = state.centroidPixel;
-  ws_.dispersionAPerMm = state.dispersionAPerMm;
-  ws_.grooveSpacingUm = state.grooveSpacingUm;
-  ws_.alphaDeg = state.alphaDeg;
-  ws_.betaDeg = state.betaDeg;
-  ws_.focalLengthMm = state.focalLengthMm;
-  ws_.focalLengthSolved = state.focalLengthSolved;
-  ws_.calibrated = state.calibrated;
-  control("Lblwavelength").setCaption(state.readout);
-  ws_.refinedLines = state.refinedLines;
-  ws_.refinedRmsA = state.refinedRmsA;
-  updateCalibrationMenus();
-}
-
-bool MainWindow::centroidLine() {
-  const Centroid centroid =
-      halvic::centroidLine(ws_.profile, ws_.profileLength, ws_.cursorPixel, ws_.centroidWidth);
+std::optional<float> MainWindow::centroidLine() {
+  const GraphState& graph = ws_.graph;
+  const Centroid centroid = halvic::centroidLine(graph.profile, graph.profileLength,
+                                                 graph.cursorPixel, ws_.lines.centroidWidth);
   switch (centroid.status) {
     case CentroidStatus::Ok:
-      ws_.centroidPixel = centroid.pixel;
-      return true;
+      return centroid.pixel;
     case CentroidStatus::NoProfile:
       dialogs_.messageBox(kNoProfile);
-      return false;
+      return std::nullopt;
     case CentroidStatus::NoLine:
       dialogs_.messageBox(kNoLine);
-      return false;
+      return std::nullopt;
   }
-  return false;
+  return std::nullopt;
 }
 
-bool MainWindow::solveGratingModel() {
-  const LineMarks marks{ws_.line1Wavelength, ws_.line2Wavelength, ws_.line1Pixel, ws_.line2Pixel};
-  const SolveResult result =
-      halvic::solveGratingModel(gratingModel(), marks, ws_.dispersionAPerMm, ws_.focalLengthSolved,
-                                chosenGrooveSpacing(ws_.gratingChoice));
+std::optional<MainWindow::Solved> MainWindow::solved(Calibration calibration) const {
+  const SolveResult result = halvic::solveGratingModel(
+      calibration.model, calibration.marks, calibration.dispersionAPerMm,
+      calibration.focalLengthSolved, chosenGrooveSpacing(calibration.gratingChoice));
   if (!result.solved) {
-    return false;
+    return std::nullopt;
   }
-  ws_.grooveSpacingUm = result.model.grooveSpacingUm;
-  ws_.alphaDeg = result.model.alphaDeg;
-  ws_.focalLengthMm = result.model.focalLengthMm;
-  ws_.betaDeg = result.betaDeg;
-  ws_.focalLengthSolved = true;
-  ws_.calibrated = true;
+  calibration.model = result.model;
+  calibration.focalLengthSolved = true;
+  calibration.calibrated = true;
   // A new solve stands for the marked lines alone: the window is back to its two-line model.
-  ws_.refinedLines = 0;
-  ws_.refinedRmsA = 0.0;
-  updateCalibrationMenus();
-  return true;
+  calibration.refinedLines = 0;
+  calibration.refinedRmsA = 0.0;
+  return Solved{calibration, result.betaDeg};
 }
 
-bool MainWindow::solveMarkedLinesAgain() {
-  const MarkingState before = markingState();
-  ws_.focalLengthSolved = false;
-  if (!solveGratingModel()) {
-    restoreMarkingState(before);
-    return false;
-  }
-  return true;
+std::optional<MainWindow::Solved> MainWindow::solvedAgain(Calibration calibration) const {
+  calibration.focalLengthSolved = false;
+  return solved(calibration);
+}
+
+void MainWindow::changeToSolved(const Solved& solution, const CalibrationChange& change) {
+  // The solve's last evaluation, as every evaluation leaves its angle; what the door draws
+  // evaluates again after it.
+  ws_.graph.betaDeg = solution.betaDeg;
+  changeCalibration(solution.calibration, change);
 }
 
 void MainWindow::cmdmarkline1_Click() {
-  const MarkingState before = markingState();
-  ws_.line1Wavelength = ws_.selectedLineWavelength;
-  if (!centroidLine()) {
-    restoreMarkingState(before);
+  const std::optional<float> centroid = centroidLine();
+  if (!centroid) {
     return;
   }
-  ws_.line1Pixel = ws_.centroidPixel;
-  control("Lblwavelength").setCaption("Pixel " + ui::formatNumber(ws_.centroidPixel, "##0.00"));
+  Calibration next = ws_.calibration;
+  next.marks.line1Wavelength = ws_.lines.selectedWavelength;
+  next.marks.line1Pixel = *centroid;
   // Once calibrated this is the angle-only re-fit: the scale shifts so that line 1 falls on its
-  // wavelength, the focal length stays. The caption stays the pixel just marked.
-  if (ws_.calibrated && !solveGratingModel()) {
-    restoreMarkingState(before);
-    dialogs_.messageBox(kLineWithoutSolution);
+  // wavelength, the focal length stays.
+  std::optional<Solved> solution = Solved{next, ws_.graph.betaDeg};
+  if (next.calibrated) {
+    solution = solved(next);
+    if (!solution) {
+      dialogs_.messageBox(kLineWithoutSolution);
+      return;
+    }
   }
+  ws_.lines.centroidPixel = *centroid;
+  // The caption is the pixel just marked, also after a re-fit.
+  control("Lblwavelength").setCaption("Pixel " + ui::formatNumber(*centroid, "##0.00"));
+  changeToSolved(*solution,
+                 CalibrationChange{.name = "Mark Line 1", .label = CalibrationLabel::AsIs});
 }
 
 void MainWindow::cmdmarkline2_Click() {
-  const MarkingState before = markingState();
-  ws_.line2Wavelength = ws_.selectedLineWavelength;
-  if (ws_.line2Wavelength == ws_.line1Wavelength) {
+  Calibration next = ws_.calibration;
+  next.marks.line2Wavelength = ws_.lines.selectedWavelength;
+  if (next.marks.line2Wavelength == next.marks.line1Wavelength) {
+    // The refusal keeps the wavelength just chosen as line 2, and nothing else.
+    changeCalibration(next, CalibrationChange{.name = {}, .label = CalibrationLabel::AsIs});
     dialogs_.messageBox("Same spectral line as line 1!");
     return;
   }
-  if (!centroidLine()) {
-    restoreMarkingState(before);
+  const std::optional<float> centroid = centroidLine();
+  if (!centroid) {
     return;
   }
-  ws_.line2Pixel = ws_.centroidPixel;
-  if (std::fabs(ws_.line2Pixel - ws_.line1Pixel) < kSmallestLineSeparation) {
+  next.marks.line2Pixel = *centroid;
+  if (std::fabs(next.marks.line2Pixel - next.marks.line1Pixel) < kSmallestLineSeparation) {
+    // The refusal keeps line 2 as just marked, and nothing else.
+    ws_.lines.centroidPixel = *centroid;
+    changeCalibration(next, CalibrationChange{.name = {}, .label = CalibrationLabel::AsIs});
     dialogs_.messageBox("Move cursor to new spectral line!");
     return;
   }
-  ws_.focalLengthSolved = false;
-  const std::optional<float> dispersion = estimateDispersion(
-      ws_.line1Wavelength, ws_.line1Pixel, ws_.line2Wavelength, ws_.line2Pixel, ws_.xPixelSize);
+  const std::optional<float> dispersion =
+      estimateDispersion(next.marks.line1Wavelength, next.marks.line1Pixel,
+                         next.marks.line2Wavelength, next.marks.line2Pixel, next.model.xPixelSize);
+  std::optional<Solved> solution;
   if (dispersion) {
-    ws_.dispersionAPerMm = *dispersion;
+    next.dispersionAPerMm = *dispersion;
+    solution = solvedAgain(next);
   }
-  if (!dispersion || !solveGratingModel()) {
-    restoreMarkingState(before);
+  if (!solution) {
     dialogs_.messageBox(kPairWithoutSolution);
     return;
   }
-  control("Lblwavelength").setCaption(calibrationSummaryText());
+  ws_.lines.centroidPixel = *centroid;
+  changeToSolved(*solution, CalibrationChange{.name = "Mark Line 2"});
 }
 
 void MainWindow::cmdemission_Click() {
-  if (!centroidLine()) {
+  const std::optional<float> centroid = centroidLine();
+  if (!centroid) {
     return;  // the read-out stays as it was
   }
-  ws_.readoutPixel = ws_.centroidPixel;
+  ws_.lines.centroidPixel = *centroid;
+  ws_.graph.readoutPixel = *centroid;
   showWavelengthReadout();
 }
 

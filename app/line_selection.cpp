@@ -34,7 +34,7 @@ void MainWindow::cboscale_Click() {
   // "Manual Entry" names no wavelength of its own: the tip tells which one is in force.
   const bool manual = control("cboscale").listIndex() == static_cast<int>(lineList().size());
   control("cboscale")
-      .setToolTip(manual ? "The wavelength in force: " + ws_.selectedLineWavelength.text() +
+      .setToolTip(manual ? "The wavelength in force: " + ws_.lines.selectedWavelength.text() +
                                " Angstroms"
                          : std::string(kLineListToolTip));
 }
@@ -43,7 +43,7 @@ void MainWindow::chooseLine() {
   const int index = control("cboscale").listIndex();
   const auto lines = lineList();
   if (index >= 0 && index < static_cast<int>(lines.size())) {
-    ws_.selectedLineWavelength = lines[static_cast<size_t>(index)].wavelength;
+    ws_.lines.selectedWavelength = lines[static_cast<size_t>(index)].wavelength;
     return;
   }
   if (index != static_cast<int>(lines.size())) {
@@ -60,18 +60,18 @@ void MainWindow::chooseLine() {
     dialogs_.messageBox("Wavelength not understood; line not changed!");
     return;
   }
-  ws_.selectedLineWavelength = LineWavelength::fromSingle(*wavelength);
+  ws_.lines.selectedWavelength = LineWavelength::fromSingle(*wavelength);
 }
 
 void MainWindow::cbobox_Click() {
   const int index = control("cbobox").listIndex();
   const auto widths = centroidWidthList();
   if (index >= 0 && index < static_cast<int>(widths.size())) {
-    ws_.centroidWidth = widths[static_cast<size_t>(index)].width;
+    ws_.lines.centroidWidth = widths[static_cast<size_t>(index)].width;
   }
-  if (ws_.centroidWidth != ws_.lastCentroidWidth) {
+  if (ws_.lines.centroidWidth != ws_.lines.lastCentroidWidth) {
     drawGraph();
-    ws_.lastCentroidWidth = ws_.centroidWidth;
+    ws_.lines.lastCentroidWidth = ws_.lines.centroidWidth;
   }
 }
 

@@ -37,28 +37,30 @@ void MainWindow::chooseImageFile(MainControl button) {
 }
 
 void MainWindow::loadImage(ImageKind kind) {
-  chooseImageFile(kind == ImageKind::Data ? MainControl("cmdload") : MainControl("cmdload2"));
+  const ImageControls& controls = imageControls(kind);
+  chooseImageFile(controls.loadButton);
   if (ws_.selectedFileName.empty()) {
     dialogs_.messageBox("No file was selected");
     return;
   }
-  ui::Control& fileLabel = control(imageSlot(ws_, kind).fileLabel);
+  ui::Control& fileLabel = control(controls.fileLabel);
   const std::string labelBefore = fileLabel.caption();
   fileLabel.setCaption(ws_.selectedFileName);
-  if (!readImageFile(kind)) {
+  const std::optional<float> pixelSize = readImageFile(kind);
+  if (!pixelSize) {
     // The label goes on naming the image that is still loaded.
     fileLabel.setCaption(labelBefore);
     return;
   }
 
-  ImageSlot slot = imageSlot(ws_, kind);
-  blackOutStrip(slot.frame);
-  ws_.graphShowsCal = kind == ImageKind::Cal;
-  placeInFrame(slot);
-  slot.cropRow1 = kFirstRow;
-  slot.cropRow2 = kLastRow;
+  ImageState& image = ws_.image(kind);
+  blackOutStrip(controls.frame);
+  ws_.graph.showsCal = kind == ImageKind::Cal;
+  placeInFrame(kind);
+  image.cropRow1 = kFirstRow;
+  image.cropRow2 = kLastRow;
   resetCropControls(kind);
-  ws_.profileLength = slot.width;
+  ws_.graph.profileLength = image.width;
   // Extracted before the cursor moves, so that the graph and read-out drawn by the cursor's
   // change handler already belong to the new image.
   if (kind == ImageKind::Data) {
@@ -66,63 +68,82 @@ void MainWindow::loadImage(ImageKind kind) {
   } else {
     extractCalProfile();
   }
+  // Before anything evaluates the model: the new pixel size changes every wavelength at once.
+  usePixelSize(*pixelSize);
   ui::Control& cursor = control("hsbspectra");
-  cursor.setMaximum(slot.width);
-  cursor.setValue(slot.width / 2);
+  cursor.setMaximum(image.width);
+  cursor.setValue(image.width / 2);
   // The bar's value, not width \ 2: a one-column image still has its cursor on column 1.
-  ws_.cursorPixel = static_cast<int16_t>(cursor.value());
-  ws_.lastCursorPixel = ws_.cursorPixel;
+  ws_.graph.cursorPixel = static_cast<int16_t>(cursor.value());
+  ws_.graph.lastCursorPixel = ws_.graph.cursorPixel;
   drawStripOf(kind);
   markCurrentImage(kind);
   graph_.clear();
-  slot.loaded = true;
-  slot.cropRow1 = kFirstRow;
-  slot.cropRow2 = kLastRow;
+  image.loaded = true;
   drawGraph();
   showReadout();
   updateCalibrationMenus();
 }
 
-bool MainWindow::readImageFile(ImageKind kind) {
-  ImageSlot slot = imageSlot(ws_, kind);
+std::optional<float> MainWindow::readImageFile(ImageKind kind) {
+  const ImageState& before = ws_.image(kind);
   const std::string& path = ws_.selectedFileName;
-  // Read into copies: a refused or failed load leaves the image as it was.
-  ImageHeaderFields fields{slot.height, slot.width, slot.background, slot.range, ws_.xPixelSize,
-                           path,        false};
+  // Read into copies: a refused or failed load leaves the image as it was. A header without a
+  // line keeps the value it had (the pixel size: the one in force).
+  ImageHeaderFields fields{before.height,
+                           before.width,
+                           before.background,
+                           before.range,
+                           ws_.calibration.model.xPixelSize,
+                           path,
+                           false};
   if (const ReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(scanned));
-    return false;
+    return std::nullopt;
   }
   if (fields.height > kImageRows) {
     dialogs_.messageBox("Spectral swath is too tall!");
-    return false;
+    return std::nullopt;
   }
   if (fields.width > kImageColumns) {
     dialogs_.messageBox("Spectral swath is too wide!");
-    return false;
+    return std::nullopt;
   }
   if (fields.height < 1 || fields.width < 1) {
     dialogs_.messageBox(kNotLoaded, "the image has no rows or no columns");
-    return false;
+    return std::nullopt;
   }
-  ImageArray image;  // cells outside the new image stay 0
+  ImageArray pixels;  // cells outside the new image stay 0
   HeaderBytes headerBytes{};
-  if (const ReadStatus read =
-          readImagePixels(path, fields.compressed, fields.height, fields.width, image, headerBytes);
+  if (const ReadStatus read = readImagePixels(path, fields.compressed, fields.height, fields.width,
+                                              pixels, headerBytes);
       read != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(read));
-    return false;
+    return std::nullopt;
   }
-  slot.fileName = path;
-  slot.caption = fields.caption;
-  slot.image = image;
-  slot.headerBytes = headerBytes;
-  slot.height = fields.height;
-  slot.width = fields.width;
-  slot.background = fields.background;
-  slot.range = fields.range;
-  ws_.xPixelSize = fields.xPixelSize;
-  return true;
+  ImageState& image = ws_.image(kind);
+  image.fileName = path;
+  image.caption = fields.caption;
+  image.image = pixels;
+  image.headerBytes = headerBytes;
+  image.height = fields.height;
+  image.width = fields.width;
+  image.background = fields.background;
+  image.range = fields.range;
+  image.pixelSize = headerValue(headerBytes, kPixelSizeKey) ? fields.xPixelSize : 0.0f;
+  return fields.xPixelSize;
+}
+
+void MainWindow::usePixelSize(float pixelSize) {
+  if (pixelSize == ws_.calibration.model.xPixelSize) {
+    return;
+  }
+  // The pixel size is the camera's, not a step of the calibration: every calibration kept for
+  // "Undo" takes it too, so that stepping back never brings another camera's pixels back.
+  history_.editAll([pixelSize](Calibration& kept) { kept.model.xPixelSize = pixelSize; });
+  Calibration next = ws_.calibration;
+  next.model.xPixelSize = pixelSize;
+  changeCalibration(next, CalibrationChange{.name = {}, .label = CalibrationLabel::AsIs});
 }
 
 void MainWindow::blackOutStrip(MainControl frameName) {
@@ -135,19 +156,21 @@ void MainWindow::blackOutStrip(MainControl frameName) {
   }
 }
 
-void MainWindow::placeInFrame(ImageSlot& slot) {
-  const ui::ControlSpec& frame = control(slot.frame).spec();
-  const auto spareColumns = static_cast<int>(ui::roundHalfEven(frame.width - slot.width));
-  slot.stripLeft = (frame.x - 1) + spareColumns / 2;
-  slot.stripTop = static_cast<int16_t>((frame.y - 1) + (frame.height - slot.height) / 2);
+void MainWindow::placeInFrame(ImageKind kind) {
+  ImageState& image = ws_.image(kind);
+  const ui::ControlSpec& frame = control(imageControls(kind).frame).spec();
+  const auto spareColumns = static_cast<int>(ui::roundHalfEven(frame.width - image.width));
+  image.stripLeft = (frame.x - 1) + spareColumns / 2;
+  image.stripTop = static_cast<int16_t>((frame.y - 1) + (frame.height - image.height) / 2);
 }
 
 void MainWindow::resetCropControls(ImageKind kind) {
-  ImageSlot slot = imageSlot(ws_, kind);
-  control(slot.cropBar1).setValueWithoutEvents(slot.cropRow1);
-  control(slot.cropBar2).setValueWithoutEvents(slot.cropRow2);
-  control(slot.cropLabel1).setCaption(ui::labelText(slot.cropRow1));
-  control(slot.cropLabel2).setCaption(ui::labelText(slot.cropRow2));
+  const ImageState& image = ws_.image(kind);
+  const ImageControls& controls = imageControls(kind);
+  control(controls.cropBar1).setValueWithoutEvents(image.cropRow1);
+  control(controls.cropBar2).setValueWithoutEvents(image.cropRow2);
+  control(controls.cropLabel1).setCaption(ui::labelText(image.cropRow1));
+  control(controls.cropLabel2).setCaption(ui::labelText(image.cropRow2));
 }
 
 }  // namespace halvic

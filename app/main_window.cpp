@@ -30,21 +30,22 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
 }
 
 void MainWindow::wireMenus() {
-  const auto on = [this](std::string_view menu, std::string_view item,
-                         void (MainWindow::*handler)()) {
-    menus_(menu, item).setHandler([this, handler] { (this->*handler)(); });
+  const auto on = [this](MainMenuItem item, void (MainWindow::*handler)()) {
+    menuItem(item).setHandler([this, handler] { (this->*handler)(); });
   };
-  on("File", "Load Spectra", &MainWindow::cmdload_Click);
-  on("File", "Load Cal", &MainWindow::cmdload2_Click);
-  on("File", "Export FITS", &MainWindow::mnuExportFits_Click);
-  on("File", "Export CSV", &MainWindow::mnuExportCsv_Click);
-  on("File", "Exit", &MainWindow::cmdexit_Click);
-  on("Calibration", "Save Calibration", &MainWindow::mnuSaveCalibration_Click);
-  on("Calibration", "Load Calibration", &MainWindow::mnuLoadCalibration_Click);
-  on("Calibration", "Check Calibration", &MainWindow::mnuCheckCalibration_Click);
-  on("Calibration", "Refine with All Lines", &MainWindow::mnuRefineWithAllLines_Click);
-  on("Calibration", "Grating", &MainWindow::mnuGrating_Click);
-  on("Help", "About", &MainWindow::showAbout);
+  on("mnuLoadSpectra", &MainWindow::cmdload_Click);
+  on("mnuLoadCal", &MainWindow::cmdload2_Click);
+  on("mnuExportFits", &MainWindow::mnuExportFits_Click);
+  on("mnuExportCsv", &MainWindow::mnuExportCsv_Click);
+  on("mnuExit", &MainWindow::cmdexit_Click);
+  on("mnuUndo", &MainWindow::mnuUndo_Click);
+  on("mnuRedo", &MainWindow::mnuRedo_Click);
+  on("mnuSaveCalibration", &MainWindow::mnuSaveCalibration_Click);
+  on("mnuLoadCalibration", &MainWindow::mnuLoadCalibration_Click);
+  on("mnuCheckCalibration", &MainWindow::mnuCheckCalibration_Click);
+  on("mnuRefineWithAllLines", &MainWindow::mnuRefineWithAllLines_Click);
+  on("mnuGrating", &MainWindow::mnuGrating_Click);
+  on("mnuAbout", &MainWindow::showAbout);
 }
 
 void MainWindow::showAbout() {
@@ -109,41 +110,29 @@ void MainWindow::Form_Load() {
   control("cboscale").addItem(std::string(kManualEntryText));
   control("cboscale").setListIndex(kStartLineIndex);
 
+  // The start values are the workspace's own (kStartModel, the start line and width); the
+  // start-up sets them again, so that the start state is the same however the window came
+  // into being.
   ws_.pixelPickMode = false;
   ws_.pixelPickImage = 1;
-  ws_.centroidWidth = kStartCentroidWidth;
-  ws_.lastCentroidWidth = kStartCentroidWidth;
-
-  ws_.focalLengthMm = kStartModel.focalLengthMm;
-  ws_.grooveSpacingUm = kStartModel.grooveSpacingUm;
-  ws_.gammaDeg = kStartModel.gammaDeg;
-  ws_.degreesPerRadian = kStartModel.degreesPerRadian;
-  ws_.selectedLineWavelength = kStartLineWavelength;
-
-  ws_.calibrated = false;
-  ws_.focalLengthSolved = false;
-  ws_.linearGraph = false;
-  ws_.logGraph = false;
-  ws_.autoscaledGraph = true;
-  ws_.pushedGraph = false;
-
-  ws_.dataCropRow1 = 1;
-  ws_.dataCropRow2 = kImageRows;
-  ws_.calCropRow1 = 1;
-  ws_.calCropRow2 = kImageRows;
-  control("lbldatacrop1").setCaption(ui::labelText(ws_.dataCropRow1));
-  control("lbldatacrop2").setCaption(ui::labelText(ws_.dataCropRow2));
-  control("lblcalcrop1").setCaption(ui::labelText(ws_.calCropRow1));
-  control("lblcalcrop2").setCaption(ui::labelText(ws_.calCropRow2));
-
-  ws_.dataLoaded = false;
-  ws_.calLoaded = false;
+  ws_.lines = LineChoice{};
+  ws_.calibration = Calibration{};
+  ws_.graph.scale = GraphScale::Autoscaled;
+  for (const ImageKind kind : kImageKinds) {
+    ImageState& image = ws_.image(kind);
+    image.cropRow1 = 1;
+    image.cropRow2 = kImageRows;
+    control(imageControls(kind).cropLabel1).setCaption(ui::labelText(image.cropRow1));
+    control(imageControls(kind).cropLabel2).setCaption(ui::labelText(image.cropRow2));
+    image.loaded = false;
+  }
 
   for (const WidthListEntry& entry : centroidWidthList()) {
     control("cbobox").addItem(std::string(entry.text));
   }
   control("cbobox").setListIndex(kStartWidthIndex);
   updateCalibrationMenus();
+  updateUndoMenus();
 }
 
 void MainWindow::cmdexit_Click() {
@@ -152,6 +141,6 @@ void MainWindow::cmdexit_Click() {
   }
 }
 
-GratingModel MainWindow::gratingModel() const { return gratingModelOf(ws_); }
+GratingModel MainWindow::gratingModel() const { return ws_.calibration.model; }
 
 }  // namespace halvic

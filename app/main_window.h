@@ -5,8 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/image_slot.h"
+#include "app/calibration_history.h"
+#include "app/image_controls.h"
 #include "app/main_window_layout.h"
+#include "app/main_window_menus.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
 #include "calibration/grating_refine.h"
@@ -43,6 +45,8 @@ class MainWindow {
   ui::Form& contrastDialog() { return frmcontrast_; }
   /** The menu bar above the client area. */
   ui::MenuBar& menus() { return menus_; }
+  /** A menu item; the name is checked against the menu table when the program builds. */
+  ui::MenuItem& menuItem(MainMenuItem name) { return menus_[name.name()]; }
   /**
    * Where remembered settings live: in memory unless the program gives the user's own (the
    * desktop program does; scripted sessions keep the default). settings must outlive the window.
@@ -57,8 +61,6 @@ class MainWindow {
   ui::Raster& windowSurface() { return window_; }
   /** The drawing area of Picgraph. */
   ui::Raster& graphSurface() { return graph_; }
-  /** The image whose profile the graph shows. */
-  ImageKind graphedImage() const { return ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data; }
   /**
    * The printed page of the graphed profile drawn on canvas, as "Print Graph" prints it, with the
    * wavelength axis once calibrated; the document is not ended and the workspace is not changed.
@@ -123,10 +125,28 @@ class MainWindow {
   void mnuExportCsv_Click();
   void mnuSaveCalibration_Click();
   void mnuLoadCalibration_Click();
-  // Calibration menu: check, refine and grating.
+  // Calibration menu: undo and redo, check, refine and grating.
+  void mnuUndo_Click();
+  void mnuRedo_Click();
   void mnuCheckCalibration_Click();
   void mnuRefineWithAllLines_Click();
   void mnuGrating_Click();
+
+  /**
+   * The one door through which the calibration changes. It puts next in force, keeps the one it
+   * replaces for "Undo" under the name of the change (unless the change is an amendment that
+   * is no step of its own), and redraws everything that shows the calibration: the expanded
+   * strips, the menu items, and the label as `label` asks.
+   */
+  enum class CalibrationLabel {
+    Summary,  // the calibration summary once calibrated, else the cursor read-out
+    AsIs,     // what the handler has written there stays
+  };
+  struct CalibrationChange {
+    std::string_view name;  // "Mark Line 1"; empty: an amendment, not a step of its own
+    CalibrationLabel label = CalibrationLabel::Summary;
+  };
+  void changeCalibration(const Calibration& next, const CalibrationChange& change);
 
  private:
   void wireHandlers();
@@ -138,10 +158,16 @@ class MainWindow {
   void loadImage(ImageKind kind);
   /** The open-file dialog, titled after the button that asks. */
   void chooseImageFile(MainControl button);
-  bool readImageFile(ImageKind kind);
+  /**
+   * Reads the chosen file into the image of that kind; the pixel size in force once it is
+   * loaded (the header's, else the one before), or nullopt, with its message, when refused.
+   */
+  std::optional<float> readImageFile(ImageKind kind);
   void blackOutStrip(MainControl frameName);
-  void placeInFrame(ImageSlot& slot);
+  void placeInFrame(ImageKind kind);
   void resetCropControls(ImageKind kind);
+  /** A load's pixel size, the camera's, in force for the calibration and everything kept. */
+  void usePixelSize(float pixelSize);
 
   // Profiles.
   ExtractionOptions extractionOptions() const;
@@ -149,6 +175,8 @@ class MainWindow {
   void extractCalProfile();
   void showProfile(const ExtractedProfile& extracted);
   void refreshDataProfile();
+  /** Draws the graph of a profile just extracted again, and the read-out of its values. */
+  void redrawGraphedProfile();
 
   // Strips.
   void adjustContrast(ImageKind kind);
@@ -163,7 +191,7 @@ class MainWindow {
   void drawGraph();
   void graphImage(ImageKind kind);
   void markCurrentImage(ImageKind kind);
-  void chooseScale(MainControl option, bool& flag);
+  void chooseScale(MainControl option, GraphScale scale);
 
   // Crop boxes.
   void cropFirstRowScrolled(ImageKind kind);
@@ -175,9 +203,15 @@ class MainWindow {
   ui::FormRequest observingForm();
   void rememberObservingDetails(const std::vector<ui::FormField>& fields);
 
-  // Calibration files.
+  // The calibration's door.
   /** Draws again what shows the model: the expanded strips of the loaded images. */
   void redrawModelViews();
+  /** The label after a new calibration: its summary once calibrated, else the read-out. */
+  void showCalibrationLabel();
+  /** Undo and Redo name the change they step over, and are enabled when there is one. */
+  void updateUndoMenus();
+  /** Puts a step of the history in force through the door. */
+  void stepTo(const std::optional<CalibrationHistory::Step>& step);
 
   // Cursor and read-out.
   void moveCursorMark();
@@ -190,23 +224,30 @@ class MainWindow {
   void chooseLine();
 
   /** The FITS HISTORY lines of the calibration in force: its lines, model, grating, program. */
-  std::vector<std::string> historyOfThisCalibration(const LineMarks& marks) const;
+  std::vector<std::string> historyOfThisCalibration() const;
 
   // Line marking.
-  struct MarkingState;
-  MarkingState markingState() const;
-  void restoreMarkingState(const MarkingState& state);
-  /** The centroid under the cursor into centroidPixel; false, with its message, when none. */
-  bool centroidLine();
-  /** Solves or re-fits the model into the workspace; false, nothing changed, when it cannot. */
-  bool solveGratingModel();
-  /** The full solve of the two marked lines again; false, everything put back, when it fails. */
-  bool solveMarkedLinesAgain();
+  /** The centroid under the cursor; nullopt, with its message, when none. */
+  std::optional<float> centroidLine();
+  /** A solved calibration and the angle of the solve's last evaluation. */
+  struct Solved {
+    Calibration calibration;
+    double betaDeg = 0.0;
+  };
+  /**
+   * calibration with its model solved (a full solve unless focalLengthSolved, then the alpha
+   * re-fit), as a new solve stands: without a refine. nullopt when it cannot be solved.
+   */
+  std::optional<Solved> solved(Calibration calibration) const;
+  /** calibration with the full solve of its two marked lines run again; nullopt when it fails. */
+  std::optional<Solved> solvedAgain(Calibration calibration) const;
+  /** A solve's calibration through the door, its last evaluation's angle left as the solve's. */
+  void changeToSolved(const Solved& solution, const CalibrationChange& change);
 
   // Calibration check and refine.
   /** Enables "Check Calibration" and "Refine" once calibrated with a lamp image loaded. */
   void updateCalibrationMenus();
-  /** The summary of the model in the workspace, with the refine's line while one is applied. */
+  /** The summary of the calibration in force, with the refine's line while one is applied. */
   std::string calibrationSummaryText();
   /** Every lamp line of the list measured in the cal profile against model. */
   LineCheck checkWith(const GratingModel& model) const;
@@ -225,6 +266,7 @@ class MainWindow {
   RefinedCheck refineUntilSteady();
 
   Workspace ws_;
+  CalibrationHistory history_;
   ui::Form form_;
   ui::Form frmcontrast_;
   ui::MenuBar menus_;

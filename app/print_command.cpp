@@ -15,15 +15,14 @@ constexpr std::string_view kNotPrinted = "There was a problem printing to your p
 
 GraphPrintout MainWindow::drawPrintedGraph(ui::PrinterCanvas& canvas) const {
   std::optional<GratingModel> calibration;
-  if (ws_.calibrated) {
+  if (ws_.calibration.calibrated) {
     calibration = gratingModel();
   }
-  return drawGraphPrintout(
-      canvas, GraphPrintoutInputs{.profile = ws_.profile,
-                                  .profileMax = ws_.profileMax,
-                                  .profileMin = ws_.profileMin,
-                                  .title = ws_.graphShowsCal ? ws_.calCaption : ws_.dataCaption,
-                                  .calibration = calibration});
+  return drawGraphPrintout(canvas, GraphPrintoutInputs{.profile = ws_.graph.profile,
+                                                       .profileMax = ws_.graph.profileMax,
+                                                       .profileMin = ws_.graph.profileMin,
+                                                       .title = ws_.graphedImage().caption,
+                                                       .calibration = calibration});
 }
 
 void MainWindow::cmdprint_Click() {
@@ -34,8 +33,8 @@ void MainWindow::cmdprint_Click() {
   }
   const GraphPrintout printout = drawPrintedGraph(*canvas);
   if (printout.lastEvaluated) {
-    ws_.pixelWavelength = printout.lastEvaluated->wavelength;
-    ws_.betaDeg = printout.lastEvaluated->betaDeg;
+    ws_.graph.pixelWavelength = printout.lastEvaluated->wavelength;
+    ws_.graph.betaDeg = printout.lastEvaluated->betaDeg;
   }
   // A page that could not be drawn whole is never ended: the canvas drops the job unsent.
   if (!printout.drawn || !canvas->endDocument()) {

@@ -11,23 +11,34 @@ ExtractionOptions MainWindow::extractionOptions() const {
 }
 
 void MainWindow::showProfile(const ExtractedProfile& extracted) {
-  ws_.profile = extracted.values;
-  ws_.profileLength = extracted.length;
-  ws_.profileMax = extracted.max;
-  ws_.profileMin = extracted.min;
+  ws_.graph.profile = extracted.values;
+  ws_.graph.profileLength = extracted.length;
+  ws_.graph.profileMax = extracted.max;
+  ws_.graph.profileMin = extracted.min;
 }
 
+namespace {
+
+ExtractedProfile extractedData(const ImageState& data, ExtractionOptions options) {
+  return halvic::extractDataProfile(data.image, data.width, data.cropRow1, data.cropRow2, options);
+}
+
+ExtractedProfile extractedCal(const ImageState& cal, bool smoothing) {
+  return halvic::extractCalProfile(cal.image, cal.width, cal.cropRow1, cal.cropRow2, smoothing);
+}
+
+}  // namespace
+
 void MainWindow::extractDataProfile() {
-  const ExtractedProfile extracted = halvic::extractDataProfile(
-      ws_.dataImage, ws_.dataWidth, ws_.dataCropRow1, ws_.dataCropRow2, extractionOptions());
-  ws_.dataProfile = extracted.values;
+  const ExtractedProfile extracted = extractedData(ws_.image(ImageKind::Data), extractionOptions());
+  ws_.image(ImageKind::Data).profile = extracted.values;
   showProfile(extracted);
 }
 
 void MainWindow::extractCalProfile() {
-  const ExtractedProfile extracted = halvic::extractCalProfile(
-      ws_.calImage, ws_.calWidth, ws_.calCropRow1, ws_.calCropRow2, extractionOptions().smoothing);
-  ws_.calProfile = extracted.values;
+  const ExtractedProfile extracted =
+      extractedCal(ws_.image(ImageKind::Cal), extractionOptions().smoothing);
+  ws_.image(ImageKind::Cal).profile = extracted.values;
   showProfile(extracted);
 }
 
@@ -35,33 +46,32 @@ void MainWindow::extractCalProfile() {
 // cal profile is graphed, a new data extraction goes only into the data profile's copy (which the
 // expanded data strip shows) and the graph keeps the cal profile.
 void MainWindow::refreshDataProfile() {
-  if (!ws_.graphShowsCal) {
+  if (!ws_.graph.showsCal) {
     extractDataProfile();
     return;
   }
-  ws_.dataProfile = halvic::extractDataProfile(ws_.dataImage, ws_.dataWidth, ws_.dataCropRow1,
-                                               ws_.dataCropRow2, extractionOptions())
-                        .values;
+  ws_.image(ImageKind::Data).profile =
+      extractedData(ws_.image(ImageKind::Data), extractionOptions()).values;
 }
 
 GraphInputs MainWindow::graphInputs() const {
-  GraphScale scale = GraphScale::Autoscaled;
-  if (ws_.linearGraph) {
-    scale = GraphScale::Linear;
-  } else if (ws_.logGraph) {
-    scale = GraphScale::Log;
-  } else if (ws_.pushedGraph) {
-    scale = GraphScale::Pushed;
-  }
-  return GraphInputs{ws_.profile,     ws_.profileLength, ws_.profileMax, ws_.profileMin,
-                     ws_.cursorPixel, ws_.centroidWidth, scale};
+  const GraphState& graph = ws_.graph;
+  return GraphInputs{graph.profile,     graph.profileLength,     graph.profileMax, graph.profileMin,
+                     graph.cursorPixel, ws_.lines.centroidWidth, graph.scale};
 }
 
 void MainWindow::drawGraph() { halvic::drawGraph(graph_, graphInputs()); }
 
+// A profile extracted again has new values under the cursor: the read-out follows at once, as a
+// cursor change would, rather than showing the old profile's value until the cursor moves.
+void MainWindow::redrawGraphedProfile() {
+  drawGraph();
+  showReadout();
+}
+
 void MainWindow::markCurrentImage(ImageKind kind) {
-  const ImageSlot current = imageSlot(ws_, kind);
-  const ImageSlot other = imageSlot(ws_, otherImage(kind));
+  const ImageControls& current = imageControls(kind);
+  const ImageControls& other = imageControls(otherImage(kind));
   control(current.frame).setBorderColour(ui::kRed);
   control(other.frame).setBorderColour(ui::kBlack);
   control(current.label).setForeColour(ui::kRed);
@@ -76,35 +86,31 @@ void MainWindow::graphImage(ImageKind kind) {
   }
   markCurrentImage(kind);
   graph_.clear();
-  ws_.graphShowsCal = kind == ImageKind::Cal;
-  drawGraph();
+  ws_.graph.showsCal = kind == ImageKind::Cal;
+  redrawGraphedProfile();
 }
 
 void MainWindow::cmdcalcspectra_Click() { graphImage(ImageKind::Data); }
 
 void MainWindow::Cmdcalccal_Click() { graphImage(ImageKind::Cal); }
 
-void MainWindow::chooseScale(MainControl option, bool& flag) {
+void MainWindow::chooseScale(MainControl option, GraphScale scale) {
   control(option).setValue(1);  // clears the other three option buttons
-  ws_.linearGraph = false;
-  ws_.logGraph = false;
-  ws_.autoscaledGraph = false;
-  ws_.pushedGraph = false;
-  flag = true;
+  ws_.graph.scale = scale;
   drawGraph();
 }
 
-void MainWindow::Lingraph_Click() { chooseScale("Lingraph", ws_.linearGraph); }
+void MainWindow::Lingraph_Click() { chooseScale("Lingraph", GraphScale::Linear); }
 
-void MainWindow::loggraph_Click() { chooseScale("loggraph", ws_.logGraph); }
+void MainWindow::loggraph_Click() { chooseScale("loggraph", GraphScale::Log); }
 
-void MainWindow::autograph_Click() { chooseScale("autograph", ws_.autoscaledGraph); }
+void MainWindow::autograph_Click() { chooseScale("autograph", GraphScale::Autoscaled); }
 
-void MainWindow::pushgraph_Click() { chooseScale("pushgraph", ws_.pushedGraph); }
+void MainWindow::pushgraph_Click() { chooseScale("pushgraph", GraphScale::Pushed); }
 
 void MainWindow::chkmedian_Click() {
   refreshDataProfile();
-  drawGraph();
+  redrawGraphedProfile();
   if (expandChecked()) {
     drawDataStrip();
   }
@@ -113,16 +119,15 @@ void MainWindow::chkmedian_Click() {
 void MainWindow::chkfilter_Click() { chkmedian_Click(); }
 
 void MainWindow::smoothing_Click() {
-  if (ws_.graphShowsCal) {
+  if (ws_.graph.showsCal) {
     refreshDataProfile();
     extractCalProfile();
   } else {
-    ws_.calProfile = halvic::extractCalProfile(ws_.calImage, ws_.calWidth, ws_.calCropRow1,
-                                               ws_.calCropRow2, extractionOptions().smoothing)
-                         .values;
+    ws_.image(ImageKind::Cal).profile =
+        extractedCal(ws_.image(ImageKind::Cal), extractionOptions().smoothing).values;
     extractDataProfile();
   }
-  drawGraph();
+  redrawGraphedProfile();
   if (expandChecked()) {
     drawDataStrip();
     drawCalStrip();

@@ -31,7 +31,7 @@ bool namesNoFile(const std::string& answer) { return answer.empty() || answer.ba
 }  // namespace
 
 void MainWindow::cmdstrip_Click() {
-  const ImageSlot source = imageSlot(ws_, ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data);
+  const ImageState& source = ws_.graphedImage();
   const std::string answer =
       dialogs_.inputBox(kStripPrompt, kStripTitle, defaultStripFolder(source.fileName))
           .value_or(std::string());
@@ -41,7 +41,7 @@ void MainWindow::cmdstrip_Click() {
   }
   std::vector<int32_t> profile;
   for (int column = 1; column <= source.width; ++column) {
-    profile.push_back(source.profileCopy.at(column));
+    profile.push_back(source.profile.at(column));
   }
   const std::vector<char> file =
       stripImageFile(source.headerBytes, source.height, source.width, profile);

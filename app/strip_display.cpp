@@ -8,22 +8,22 @@ namespace halvic {
 bool MainWindow::expandChecked() { return control("chkexpand").value() != 0; }
 
 void MainWindow::drawStripOf(ImageKind kind) {
-  const ImageSlot slot = imageSlot(ws_, kind);
+  const ImageState& image = ws_.image(kind);
   const GratingModel model = gratingModel();
   const StripInputs strip{
-      .image = slot.image,
-      .width = slot.width,
-      .height = slot.height,
-      .stripLeft = slot.stripLeft,
-      .stripTop = slot.stripTop,
-      .background = slot.background,
-      .range = slot.range,
-      .profile = slot.profileCopy,
+      .image = image.image,
+      .width = image.width,
+      .height = image.height,
+      .stripLeft = image.stripLeft,
+      .stripTop = image.stripTop,
+      .background = image.background,
+      .range = image.range,
+      .profile = image.profile,
       .expanded = expandChecked(),
       .skySubtracted = kind == ImageKind::Data && control("chkfilter").value() != 0,
-      .calibration = ws_.calibrated ? &model : nullptr,
+      .calibration = ws_.calibration.calibrated ? &model : nullptr,
   };
-  drawStrip(window_, strip, ws_.betaDeg);
+  drawStrip(window_, strip, ws_.graph.betaDeg);
 }
 
 void MainWindow::drawDataStrip() { drawStripOf(ImageKind::Data); }
@@ -31,25 +31,24 @@ void MainWindow::drawDataStrip() { drawStripOf(ImageKind::Data); }
 void MainWindow::drawCalStrip() { drawStripOf(ImageKind::Cal); }
 
 void MainWindow::drawCropMarkerLinesOf(ImageKind kind) {
-  const ImageSlot slot = imageSlot(ws_, kind);
-  drawCropMarkerLines(window_, slot.cropRow1, slot.cropRow2, control(slot.frame).spec().place());
+  const ImageState& image = ws_.image(kind);
+  drawCropMarkerLines(window_, image.cropRow1, image.cropRow2,
+                      control(imageControls(kind).frame).spec().place());
 }
 
 void MainWindow::chkexpand_Click() {
-  if (ws_.dataLoaded) {
-    drawDataStrip();
-  }
-  if (ws_.calLoaded) {
-    drawCalStrip();
+  for (const ImageKind kind : kImageKinds) {
+    if (ws_.image(kind).loaded) {
+      drawStripOf(kind);
+    }
   }
   if (expandChecked()) {
     return;
   }
-  if (ws_.dataLoaded) {
-    drawCropMarkerLinesOf(ImageKind::Data);
-  }
-  if (ws_.calLoaded) {
-    drawCropMarkerLinesOf(ImageKind::Cal);
+  for (const ImageKind kind : kImageKinds) {
+    if (ws_.image(kind).loaded) {
+      drawCropMarkerLinesOf(kind);
+    }
   }
 }
 

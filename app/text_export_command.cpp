@@ -22,18 +22,17 @@ std::string notSavedMessage(const std::string& fileName, const std::string& reas
 }  // namespace
 
 void MainWindow::cmdtext_Click() {
-  const ImageKind graphed = ws_.graphShowsCal ? ImageKind::Cal : ImageKind::Data;
-  const std::string imageFileName = imageSlot(ws_, graphed).fileName;
+  const std::string imageFileName = ws_.graphedImage().fileName;
   if (imageFileName.empty()) {
     dialogs_.messageBox(kNoImage);
     return;
   }
   std::optional<GratingModel> calibration;
-  if (ws_.calibrated) {
+  if (ws_.calibration.calibrated) {
     calibration = gratingModel();
   }
   const TextExport text = buildTextExport(TextExportInputs{
-      .profile = ws_.profile, .length = ws_.profileLength, .calibration = calibration});
+      .profile = ws_.graph.profile, .length = ws_.graph.profileLength, .calibration = calibration});
   const std::string fileName = textExportName(imageFileName);
   // Written whole before anything claims it was saved: a failed write leaves the old file, the
   // label and the workspace as they were.
@@ -42,8 +41,8 @@ void MainWindow::cmdtext_Click() {
     return;
   }
   if (text.lastEvaluated) {
-    ws_.pixelWavelength = text.lastEvaluated->wavelength;
-    ws_.betaDeg = text.lastEvaluated->betaDeg;
+    ws_.graph.pixelWavelength = text.lastEvaluated->wavelength;
+    ws_.graph.betaDeg = text.lastEvaluated->betaDeg;
   }
   ws_.selectedFileName = fileName;
   control("Lblwavelength").setCaption(fileName + std::string(kSaved));

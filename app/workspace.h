@@ -1,103 +1,108 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "calibration/grating_choice.h"
-#include "calibration/grating_model.h"
+#include "calibration/calibration.h"
 #include "calibration/line_list.h"
 #include "calibration/line_wavelength.h"
 #include "imagefile/image_array.h"
+#include "spectrum/graph_rendering.h"
 #include "spectrum/profile_array.h"
 
 namespace halvic {
 
-/**
- * Everything the program knows, with its exact types and start values. The main window owns the
- * one instance for the whole run; every handler reads and writes it. A value that has never been
- * set holds 0 (or the empty text), which is what such a value counts as everywhere.
- */
-struct Workspace {
-  // Files and images.
-  std::string selectedFileName;
-  std::string dataFileName;
-  std::string calFileName;
-  std::string dataCaption;
-  std::string calCaption;
-  ImageArray dataImage;
-  ImageArray calImage;
-  HeaderBytes dataHeaderBytes{};
-  HeaderBytes calHeaderBytes{};
-  int16_t dataHeight = 0;
-  int16_t calHeight = 0;
-  int16_t dataWidth = 0;
-  int16_t calWidth = 0;
-  bool dataLoaded = false;
-  bool calLoaded = false;
+/** The two images of a session: the object spectrum ("data") and the lamp ("cal"). */
+enum class ImageKind { Data, Cal };
 
-  // Strip display and crop rows.
-  double dataStripLeft = 0.0;
-  double calStripLeft = 0.0;
-  int16_t dataStripTop = 0;
-  int16_t calStripTop = 0;
-  int16_t dataBackground = 0;
-  int16_t calBackground = 0;
-  int32_t dataRange = 0;
-  int32_t calRange = 0;
-  int16_t dataCropRow1 = 1;
-  int16_t dataCropRow2 = kImageRows;
-  int16_t calCropRow1 = 1;
-  int16_t calCropRow2 = kImageRows;
-  bool pixelPickMode = false;
-  int16_t pixelPickImage = 1;
+inline constexpr std::array kImageKinds{ImageKind::Data, ImageKind::Cal};
 
-  // Profiles and graph.
+inline constexpr ImageKind otherImage(ImageKind kind) {
+  return kind == ImageKind::Data ? ImageKind::Cal : ImageKind::Data;
+}
+
+/** One loaded image with how it is shown and the profile last extracted from it. */
+struct ImageState {
+  std::string fileName;
+  /** The path, then " captured on " DATE and " at " TIME from the header. */
+  std::string caption;
+  ImageArray image;
+  HeaderBytes headerBytes{};
+  int16_t height = 0;
+  int16_t width = 0;
+  bool loaded = false;
+  /** Window position of the image's column 0 and row 0 in its strip frame. */
+  double stripLeft = 0.0;
+  int16_t stripTop = 0;
+  /** The contrast: the pixel value shown black and the span from black to white. */
+  int16_t background = 0;
+  int32_t range = 0;
+  /** The band of rows the profile is extracted from. */
+  int16_t cropRow1 = 1;
+  int16_t cropRow2 = kImageRows;
+  /** The last extraction of this image; the expanded strip shows it. */
   ProfileArray profile;
-  ProfileArray dataProfile;
-  ProfileArray calProfile;
+  /** The pixel size its header gave, in micrometres; 0 when the header had none. */
+  float pixelSize = 0.0f;
+};
+
+/** What the graph shows: the working profile, its scale, the cursor and the read-out. */
+struct GraphState {
+  /** The working profile, the one graphed, entries 1..profileLength, with its extremes. */
+  ProfileArray profile;
   int16_t profileLength = 0;
   int32_t profileMax = 0;
   int32_t profileMin = 0;
-  bool graphShowsCal = false;
-  bool linearGraph = false;
-  bool logGraph = false;
-  bool autoscaledGraph = true;
-  bool pushedGraph = false;
+  /** The graph, extraction and outputs work on the cal image (true) or the data image. */
+  bool showsCal = false;
+  GraphScale scale = GraphScale::Autoscaled;
   int16_t cursorPixel = 0;
   int16_t lastCursorPixel = 0;
+  /** The position whose wavelength the read-out shows. */
   float readoutPixel = 0.0f;
-
-  // Calibration.
-  float xPixelSize = 0.0f;
-  double focalLengthMm = kStartModel.focalLengthMm;
-  double alphaDeg = 0.0;
-  double betaDeg = 0.0;
-  double grooveSpacingUm = kStartModel.grooveSpacingUm;
-  double gammaDeg = kStartModel.gammaDeg;
-  float degreesPerRadian = kStartModel.degreesPerRadian;
-  int16_t centroidWidth = kStartCentroidWidth;
-  int16_t lastCentroidWidth = kStartCentroidWidth;
-  LineWavelength selectedLineWavelength = kStartLineWavelength;
-  LineWavelength line1Wavelength;
-  LineWavelength line2Wavelength;
-  float line1Pixel = 0.0f;
-  float line2Pixel = 0.0f;
-  float centroidPixel = 0.0f;
+  /**
+   * The last evaluation of the model, by the read-out, an export, the printout, the strips or
+   * the summary: its wavelength and its diffraction angle. Every evaluation writes them, so they
+   * are not part of the calibration.
+   */
   double pixelWavelength = 0.0;
-  bool calibrated = false;
-  bool focalLengthSolved = false;
-  float dispersionAPerMm = 0.0f;
-  /** The grating the solve assumes; automatic at every start, never remembered. */
-  GratingChoice gratingChoice;
-  /** Lines of the applied refine and its RMS; 0 while the two-line model stands. */
-  int32_t refinedLines = 0;
-  double refinedRmsA = 0.0;
+  double betaDeg = 0.0;
 };
 
-/** The grating model the workspace's calibration values describe. */
-inline GratingModel gratingModelOf(const Workspace& ws) {
-  return GratingModel{ws.xPixelSize,      ws.focalLengthMm, ws.alphaDeg,
-                      ws.grooveSpacingUm, ws.gammaDeg,      ws.degreesPerRadian};
-}
+/** The line the next mark takes and the window its centroid is measured in. */
+struct LineChoice {
+  LineWavelength selectedWavelength = kStartLineWavelength;
+  int16_t centroidWidth = kStartCentroidWidth;
+  /** The width the graph was last redrawn for. */
+  int16_t lastCentroidWidth = kStartCentroidWidth;
+  /** The result of the last centroid. */
+  float centroidPixel = 0.0f;
+};
+
+/**
+ * Everything the program knows. The main window owns the one instance for the whole run; every
+ * handler reads it, and the calibration changes only through the window's one door for it. A
+ * value that has never been set holds 0 (or the empty text), which is what such a value counts
+ * as everywhere. workspace_values.cpp gives each value the flat name scripts know it by.
+ */
+struct Workspace {
+  /** The path chosen in the last open-file dialog; the text export puts its own file there. */
+  std::string selectedFileName;
+  std::array<ImageState, kImageKinds.size()> images;
+  /** The gate of the pixel pick mode on the strips, which nothing turns on, and its strip. */
+  bool pixelPickMode = false;
+  int16_t pixelPickImage = 1;
+  GraphState graph;
+  LineChoice lines;
+  Calibration calibration;
+
+  ImageState& image(ImageKind kind) { return images[static_cast<std::size_t>(kind)]; }
+  const ImageState& image(ImageKind kind) const { return images[static_cast<std::size_t>(kind)]; }
+  /** The image whose profile the graph shows. */
+  ImageKind graphedKind() const { return graph.showsCal ? ImageKind::Cal : ImageKind::Data; }
+  const ImageState& graphedImage() const { return image(graphedKind()); }
+};
 
 }  // namespace halvic

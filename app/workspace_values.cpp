@@ -23,73 +23,101 @@ struct NamedValue {
   std::function<std::string(const Workspace&)> text;
 };
 
-template <typename T>
-NamedValue named(std::string_view name, T Workspace::*member) {
-  return NamedValue{name, [member](const Workspace& ws) { return valueText(ws.*member); }};
+template <typename Read>
+NamedValue named(std::string_view name, Read read) {
+  return NamedValue{name, [read](const Workspace& ws) { return valueText(read(ws)); }};
 }
 
+/** A value of one image under its name for the data image (object) or the cal image (lamp). */
+template <typename Read>
+NamedValue ofImage(std::string_view name, ImageKind kind, Read read) {
+  return named(name, [kind, read](const Workspace& ws) { return read(ws.image(kind)); });
+}
+
+/** A value of each image: one name for the data image, one for the cal image. */
+template <typename Read>
+void addTwin(std::vector<NamedValue>& values, std::string_view dataName, std::string_view calName,
+             Read read) {
+  values.push_back(ofImage(dataName, ImageKind::Data, read));
+  values.push_back(ofImage(calName, ImageKind::Cal, read));
+}
+
+// The flat names the scripts know the values by, in the order the workspace was first
+// described; each maps onto where the value lives now.
 const std::vector<NamedValue>& namedValues() {
-  static const std::vector<NamedValue> values{
-      named("selectedFileName", &Workspace::selectedFileName),
-      named("dataFileName", &Workspace::dataFileName),
-      named("calFileName", &Workspace::calFileName),
-      named("dataCaption", &Workspace::dataCaption),
-      named("calCaption", &Workspace::calCaption),
-      named("dataHeight", &Workspace::dataHeight),
-      named("calHeight", &Workspace::calHeight),
-      named("dataWidth", &Workspace::dataWidth),
-      named("calWidth", &Workspace::calWidth),
-      named("dataLoaded", &Workspace::dataLoaded),
-      named("calLoaded", &Workspace::calLoaded),
-      named("dataStripLeft", &Workspace::dataStripLeft),
-      named("calStripLeft", &Workspace::calStripLeft),
-      named("dataStripTop", &Workspace::dataStripTop),
-      named("calStripTop", &Workspace::calStripTop),
-      named("dataBackground", &Workspace::dataBackground),
-      named("calBackground", &Workspace::calBackground),
-      named("dataRange", &Workspace::dataRange),
-      named("calRange", &Workspace::calRange),
-      named("dataCropRow1", &Workspace::dataCropRow1),
-      named("dataCropRow2", &Workspace::dataCropRow2),
-      named("calCropRow1", &Workspace::calCropRow1),
-      named("calCropRow2", &Workspace::calCropRow2),
-      named("pixelPickMode", &Workspace::pixelPickMode),
-      named("pixelPickImage", &Workspace::pixelPickImage),
-      named("profileLength", &Workspace::profileLength),
-      named("profileMax", &Workspace::profileMax),
-      named("profileMin", &Workspace::profileMin),
-      named("graphShowsCal", &Workspace::graphShowsCal),
-      named("linearGraph", &Workspace::linearGraph),
-      named("logGraph", &Workspace::logGraph),
-      named("autoscaledGraph", &Workspace::autoscaledGraph),
-      named("pushedGraph", &Workspace::pushedGraph),
-      named("cursorPixel", &Workspace::cursorPixel),
-      named("lastCursorPixel", &Workspace::lastCursorPixel),
-      named("readoutPixel", &Workspace::readoutPixel),
-      named("xPixelSize", &Workspace::xPixelSize),
-      named("focalLengthMm", &Workspace::focalLengthMm),
-      named("alphaDeg", &Workspace::alphaDeg),
-      named("betaDeg", &Workspace::betaDeg),
-      named("grooveSpacingUm", &Workspace::grooveSpacingUm),
-      named("gammaDeg", &Workspace::gammaDeg),
-      named("degreesPerRadian", &Workspace::degreesPerRadian),
-      named("centroidWidth", &Workspace::centroidWidth),
-      named("lastCentroidWidth", &Workspace::lastCentroidWidth),
-      named("selectedLineWavelength", &Workspace::selectedLineWavelength),
-      named("line1Wavelength", &Workspace::line1Wavelength),
-      named("line2Wavelength", &Workspace::line2Wavelength),
-      named("line1Pixel", &Workspace::line1Pixel),
-      named("line2Pixel", &Workspace::line2Pixel),
-      named("centroidPixel", &Workspace::centroidPixel),
-      named("pixelWavelength", &Workspace::pixelWavelength),
-      named("calibrated", &Workspace::calibrated),
-      named("focalLengthSolved", &Workspace::focalLengthSolved),
-      named("dispersionAPerMm", &Workspace::dispersionAPerMm),
-      NamedValue{"gratingChoice",
-                 [](const Workspace& ws) { return gratingChoiceText(ws.gratingChoice); }},
-      named("refinedLines", &Workspace::refinedLines),
-      named("refinedRmsA", &Workspace::refinedRmsA),
-  };
+  static const std::vector<NamedValue> values = [] {
+    std::vector<NamedValue> all;
+    const auto add = [&all](NamedValue value) { all.push_back(std::move(value)); };
+    add(named("selectedFileName", [](const Workspace& ws) { return ws.selectedFileName; }));
+    addTwin(all, "dataFileName", "calFileName", [](const ImageState& i) { return i.fileName; });
+    addTwin(all, "dataCaption", "calCaption", [](const ImageState& i) { return i.caption; });
+    addTwin(all, "dataHeight", "calHeight", [](const ImageState& i) { return i.height; });
+    addTwin(all, "dataWidth", "calWidth", [](const ImageState& i) { return i.width; });
+    addTwin(all, "dataLoaded", "calLoaded", [](const ImageState& i) { return i.loaded; });
+    addTwin(all, "dataStripLeft", "calStripLeft", [](const ImageState& i) { return i.stripLeft; });
+    addTwin(all, "dataStripTop", "calStripTop", [](const ImageState& i) { return i.stripTop; });
+    addTwin(all, "dataBackground", "calBackground",
+            [](const ImageState& i) { return i.background; });
+    addTwin(all, "dataRange", "calRange", [](const ImageState& i) { return i.range; });
+    const auto cropRow1 = [](const ImageState& i) { return i.cropRow1; };
+    const auto cropRow2 = [](const ImageState& i) { return i.cropRow2; };
+    add(ofImage("dataCropRow1", ImageKind::Data, cropRow1));
+    add(ofImage("dataCropRow2", ImageKind::Data, cropRow2));
+    add(ofImage("calCropRow1", ImageKind::Cal, cropRow1));
+    add(ofImage("calCropRow2", ImageKind::Cal, cropRow2));
+    add(named("pixelPickMode", [](const Workspace& ws) { return ws.pixelPickMode; }));
+    add(named("pixelPickImage", [](const Workspace& ws) { return ws.pixelPickImage; }));
+    add(named("profileLength", [](const Workspace& ws) { return ws.graph.profileLength; }));
+    add(named("profileMax", [](const Workspace& ws) { return ws.graph.profileMax; }));
+    add(named("profileMin", [](const Workspace& ws) { return ws.graph.profileMin; }));
+    add(named("graphShowsCal", [](const Workspace& ws) { return ws.graph.showsCal; }));
+    const auto scaleIs = [](GraphScale scale) {
+      return [scale](const Workspace& ws) { return ws.graph.scale == scale; };
+    };
+    add(named("linearGraph", scaleIs(GraphScale::Linear)));
+    add(named("logGraph", scaleIs(GraphScale::Log)));
+    add(named("autoscaledGraph", scaleIs(GraphScale::Autoscaled)));
+    add(named("pushedGraph", scaleIs(GraphScale::Pushed)));
+    add(named("cursorPixel", [](const Workspace& ws) { return ws.graph.cursorPixel; }));
+    add(named("lastCursorPixel", [](const Workspace& ws) { return ws.graph.lastCursorPixel; }));
+    add(named("readoutPixel", [](const Workspace& ws) { return ws.graph.readoutPixel; }));
+    const auto model = [](const Workspace& ws) -> const GratingModel& {
+      return ws.calibration.model;
+    };
+    add(named("xPixelSize", [model](const Workspace& ws) { return model(ws).xPixelSize; }));
+    add(named("focalLengthMm", [model](const Workspace& ws) { return model(ws).focalLengthMm; }));
+    add(named("alphaDeg", [model](const Workspace& ws) { return model(ws).alphaDeg; }));
+    add(named("betaDeg", [](const Workspace& ws) { return ws.graph.betaDeg; }));
+    add(named("grooveSpacingUm",
+              [model](const Workspace& ws) { return model(ws).grooveSpacingUm; }));
+    add(named("gammaDeg", [model](const Workspace& ws) { return model(ws).gammaDeg; }));
+    add(named("degreesPerRadian",
+              [model](const Workspace& ws) { return model(ws).degreesPerRadian; }));
+    add(named("centroidWidth", [](const Workspace& ws) { return ws.lines.centroidWidth; }));
+    add(named("lastCentroidWidth", [](const Workspace& ws) { return ws.lines.lastCentroidWidth; }));
+    add(named("selectedLineWavelength",
+              [](const Workspace& ws) { return ws.lines.selectedWavelength; }));
+    const auto marks = [](const Workspace& ws) -> const LineMarks& { return ws.calibration.marks; };
+    add(named("line1Wavelength",
+              [marks](const Workspace& ws) { return marks(ws).line1Wavelength; }));
+    add(named("line2Wavelength",
+              [marks](const Workspace& ws) { return marks(ws).line2Wavelength; }));
+    add(named("line1Pixel", [marks](const Workspace& ws) { return marks(ws).line1Pixel; }));
+    add(named("line2Pixel", [marks](const Workspace& ws) { return marks(ws).line2Pixel; }));
+    add(named("centroidPixel", [](const Workspace& ws) { return ws.lines.centroidPixel; }));
+    add(named("pixelWavelength", [](const Workspace& ws) { return ws.graph.pixelWavelength; }));
+    add(named("calibrated", [](const Workspace& ws) { return ws.calibration.calibrated; }));
+    add(named("focalLengthSolved",
+              [](const Workspace& ws) { return ws.calibration.focalLengthSolved; }));
+    add(named("dispersionAPerMm",
+              [](const Workspace& ws) { return ws.calibration.dispersionAPerMm; }));
+    add(NamedValue{"gratingChoice", [](const Workspace& ws) {
+                     return gratingChoiceText(ws.calibration.gratingChoice);
+                   }});
+    add(named("refinedLines", [](const Workspace& ws) { return ws.calibration.refinedLines; }));
+    add(named("refinedRmsA", [](const Workspace& ws) { return ws.calibration.refinedRmsA; }));
+    return all;
+  }();
   return values;
 }
 
@@ -99,33 +127,33 @@ constexpr std::array<std::string_view, 7> kArrayNames{
 
 const ProfileArray* profileNamed(const Workspace& ws, std::string_view name) {
   if (name == "profile") {
-    return &ws.profile;
+    return &ws.graph.profile;
   }
   if (name == "dataProfile") {
-    return &ws.dataProfile;
+    return &ws.image(ImageKind::Data).profile;
   }
   if (name == "calProfile") {
-    return &ws.calProfile;
+    return &ws.image(ImageKind::Cal).profile;
   }
   return nullptr;
 }
 
 const HeaderBytes* headerNamed(const Workspace& ws, std::string_view name) {
   if (name == "dataHeaderBytes") {
-    return &ws.dataHeaderBytes;
+    return &ws.image(ImageKind::Data).headerBytes;
   }
   if (name == "calHeaderBytes") {
-    return &ws.calHeaderBytes;
+    return &ws.image(ImageKind::Cal).headerBytes;
   }
   return nullptr;
 }
 
 const ImageArray* imageNamed(const Workspace& ws, std::string_view name) {
   if (name == "dataImage") {
-    return &ws.dataImage;
+    return &ws.image(ImageKind::Data).image;
   }
   if (name == "calImage") {
-    return &ws.calImage;
+    return &ws.image(ImageKind::Cal).image;
   }
   return nullptr;
 }

@@ -98,7 +98,7 @@ void BM_RefineWithAllLinesCommand(benchmark::State& state) {
     window.mnuRefineWithAllLines_Click();
     transcript.str("");
   }
-  if (!window.workspace().calibrated) {
+  if (!window.workspace().calibration.calibrated) {
     state.SkipWithError("the lamp did not calibrate");
   }
 }

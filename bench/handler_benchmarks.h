@@ -84,21 +84,18 @@ inline std::vector<HandlerCase> handlerCases() {
     return [name](S& s, int64_t) { s.window().form()[name].userClick(); };
   };
   const auto setBar = [](const char* name, int a, int b) {
-    return [name, a, b](S& s, int64_t i) {
-      s.window().form()[name].userSet(alternate(i, a, b));
-    };
+    return [name, a, b](S& s, int64_t i) { s.window().form()[name].userSet(alternate(i, a, b)); };
   };
   const auto dragBar = [](const char* name, int a, int b) {
-    return [name, a, b](S& s, int64_t i) {
-      s.window().form()[name].userScroll(alternate(i, a, b));
-    };
+    return
+        [name, a, b](S& s, int64_t i) { s.window().form()[name].userScroll(alternate(i, a, b)); };
   };
   const auto menu = [](const char* path, std::function<void(S&)> answer) {
     return [path, answer](S& s, int64_t) {
       answer(s);
       const std::string text(path);
       const size_t slash = text.find('/');
-      s.window().menus()(text.substr(0, slash), text.substr(slash + 1)).choose();
+      s.window().menus().byTitle(text.substr(0, slash), text.substr(slash + 1)).choose();
     };
   };
   return {
@@ -183,10 +180,10 @@ inline std::vector<HandlerCase> handlerCases() {
        [](S& s, int64_t i) {
          if (i == 0) {
            s.dialogs().queueSave(s.folder() + "/calibration.fits");
-           s.window().menus()("Calibration", "Save Calibration").choose();
+           s.window().menus().byTitle("Calibration", "Save Calibration").choose();
          }
          s.dialogs().queueOpenFile(s.folder() + "/calibration.fits");
-         s.window().menus()("Calibration", "Load Calibration").choose();
+         s.window().menus().byTitle("Calibration", "Load Calibration").choose();
        }},
       {"Check Calibration", menu("Calibration/Check Calibration", [](S&) {})},
       {"Refine with All Lines", menu("Calibration/Refine with All Lines",

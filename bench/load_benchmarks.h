@@ -58,7 +58,7 @@ inline void BM_LoadCompressedImage(benchmark::State& state) {
     dialogs.queueOpenFile(kCompressedLamp);
     window.cmdload2_Click();
   }
-  if (!window.workspace().calLoaded || !transcript.str().empty()) {
+  if (!window.workspace().image(ImageKind::Cal).loaded || !transcript.str().empty()) {
     state.SkipWithError("the sample did not load");
   }
 }

@@ -76,9 +76,9 @@ void BM_WriteTextFilePress(benchmark::State& state) {
   dialogs.queueOpenFile(image.string());
   window.cmdload2_Click();
   halvic::Workspace& ws = window.workspace();
-  ws.calibrated = true;
-  ws.alphaDeg = 2.5;
-  ws.grooveSpacingUm = 6.666666;
+  ws.calibration.calibrated = true;
+  ws.calibration.model.alphaDeg = 2.5;
+  ws.calibration.model.grooveSpacingUm = 6.666666;
   for (auto _ : state) {
     window.cmdtext_Click();
   }

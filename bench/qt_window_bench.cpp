@@ -108,7 +108,7 @@ void BM_QtLoadCompressedImage(benchmark::State& state) {
     shown.logic().cmdload2_Click();
     paintPendingChanges();
   }
-  if (!shown.logic().workspace().calLoaded || !shown.refusedNothing()) {
+  if (!shown.logic().workspace().image(halvic::ImageKind::Cal).loaded || !shown.refusedNothing()) {
     state.SkipWithError("the sample did not load");
   }
   checkEveryRunPainted(state, counter);

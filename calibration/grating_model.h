@@ -16,6 +16,8 @@ struct GratingModel {
   double grooveSpacingUm = 6.6666666;
   double gammaDeg = 6.16;
   float degreesPerRadian = 57.29578f;  // used both ways, so the round trip is consistent
+
+  friend bool operator==(const GratingModel&, const GratingModel&) = default;
 };
 
 /** The model before the first solve: the start values of the calibration. */

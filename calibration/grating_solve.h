@@ -12,6 +12,8 @@ namespace halvic {
 struct LineMarks {
   LineWavelength line1Wavelength, line2Wavelength;
   float line1Pixel = 0, line2Pixel = 0;
+
+  friend bool operator==(const LineMarks&, const LineMarks&) = default;
 };
 
 struct SolveResult {

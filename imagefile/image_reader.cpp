@@ -34,7 +34,7 @@ constexpr std::array<KeyRule, 7> kKeyRules{{
     {"Width =", HeaderField::Width},
     {"Background =", HeaderField::Background},
     {"Range =", HeaderField::Range},
-    {"X_pixel_size =", HeaderField::XPixelSize},
+    {kPixelSizeKey, HeaderField::XPixelSize},
     {kDateKey, HeaderField::Date},
     {kTimeKey, HeaderField::Time},
 }};

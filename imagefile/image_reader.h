@@ -13,6 +13,8 @@ namespace halvic {
 /** The header keys of the capture's date (month/day/year) and time (hours:minutes:seconds). */
 inline constexpr std::string_view kDateKey = "Date =";
 inline constexpr std::string_view kTimeKey = "Time =";
+/** The header key of the pixel width, in millimetres. */
+inline constexpr std::string_view kPixelSizeKey = "X_pixel_size =";
 
 /** Header fields of the image being loaded; a field is written only when its line is found. */
 struct ImageHeaderFields {

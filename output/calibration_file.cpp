@@ -151,22 +151,22 @@ LineWavelength ValueReader::wavelength(const LineKeys& keys) {
 
 }  // namespace
 
-FileBytes buildCalibrationFile(const CalibrationValues& values, float degreesPerRadian) {
-  const GratingModel model{values.xPixelSize,      values.focalLengthMm, values.alphaDeg,
-                           values.grooveSpacingUm, values.gammaDeg,      degreesPerRadian};
+FileBytes buildCalibrationFile(const Calibration& calibration) {
+  const GratingModel& model = calibration.model;
+  const LineMarks& marks = calibration.marks;
   FitsWriter file;
   file.addFloatImage({});
   file.writeWhole("WCSAXES", 1, "one wavelength axis");
   writeGratingWcs(file, gratingWcsOf(model));
-  writeLine(file, kLine1, values.line1Wavelength, values.line1Pixel, "line1");
-  writeLine(file, kLine2, values.line2Wavelength, values.line2Pixel, "line2");
-  file.writeFloat(kDispersion, values.dispersionAPerMm, "[Angstrom/mm] dispersionAPerMm");
-  file.writeDouble(kGrooveSpacing, values.grooveSpacingUm, "[um] grooveSpacingUm");
-  file.writeDouble(kAlpha, values.alphaDeg, "alphaDeg, in the model's degrees");
-  file.writeDouble(kGamma, values.gammaDeg, "gammaDeg, in the model's degrees");
-  file.writeDouble(kFocalLength, values.focalLengthMm, "[mm] focalLengthMm");
-  file.writeLogical(kFocalLengthSolved, values.focalLengthSolved, "focalLengthSolved");
-  file.writeFloat(kPixelSize, values.xPixelSize, "[um] xPixelSize");
+  writeLine(file, kLine1, marks.line1Wavelength, marks.line1Pixel, "line1");
+  writeLine(file, kLine2, marks.line2Wavelength, marks.line2Pixel, "line2");
+  file.writeFloat(kDispersion, calibration.dispersionAPerMm, "[Angstrom/mm] dispersionAPerMm");
+  file.writeDouble(kGrooveSpacing, model.grooveSpacingUm, "[um] grooveSpacingUm");
+  file.writeDouble(kAlpha, model.alphaDeg, "alphaDeg, in the model's degrees");
+  file.writeDouble(kGamma, model.gammaDeg, "gammaDeg, in the model's degrees");
+  file.writeDouble(kFocalLength, model.focalLengthMm, "[mm] focalLengthMm");
+  file.writeLogical(kFocalLengthSolved, calibration.focalLengthSolved, "focalLengthSolved");
+  file.writeFloat(kPixelSize, model.xPixelSize, "[um] xPixelSize");
   return file.finish();
 }
 
@@ -181,23 +181,26 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
   for (const char* key : kWcsNumberKeys) {
     read.number(key);
   }
-  CalibrationValues values;
-  values.line1Wavelength = read.wavelength(kLine1);
-  values.line1Pixel = read.floatNumber(kLine1.pixel);
-  values.line2Wavelength = read.wavelength(kLine2);
-  values.line2Pixel = read.floatNumber(kLine2.pixel);
-  values.dispersionAPerMm = read.floatNumber(kDispersion);
-  values.grooveSpacingUm = read.positive(kGrooveSpacing, read.number(kGrooveSpacing));
-  values.alphaDeg = read.number(kAlpha);
-  values.gammaDeg = read.number(kGamma);
+  Calibration calibration;
+  LineMarks& marks = calibration.marks;
+  GratingModel& model = calibration.model;
+  marks.line1Wavelength = read.wavelength(kLine1);
+  marks.line1Pixel = read.floatNumber(kLine1.pixel);
+  marks.line2Wavelength = read.wavelength(kLine2);
+  marks.line2Pixel = read.floatNumber(kLine2.pixel);
+  calibration.dispersionAPerMm = read.floatNumber(kDispersion);
+  model.grooveSpacingUm = read.positive(kGrooveSpacing, read.number(kGrooveSpacing));
+  model.alphaDeg = read.number(kAlpha);
+  model.gammaDeg = read.number(kGamma);
   // A negative focal length is the model of a wavelength that rises with the column.
-  values.focalLengthMm = read.nonZero(kFocalLength, read.number(kFocalLength));
-  values.focalLengthSolved = read.logical(kFocalLengthSolved);
-  values.xPixelSize = read.positive(kPixelSize, read.floatNumber(kPixelSize));
+  model.focalLengthMm = read.nonZero(kFocalLength, read.number(kFocalLength));
+  calibration.focalLengthSolved = read.logical(kFocalLengthSolved);
+  model.xPixelSize = read.positive(kPixelSize, read.floatNumber(kPixelSize));
   if (!read.reason().empty()) {
     return {std::nullopt, read.reason()};
   }
-  return {values, {}};
+  calibration.calibrated = true;
+  return {calibration, {}};
 }
 
 CalibrationRead readCalibrationFile(const std::string& path) {

@@ -28,10 +28,10 @@ class CalibrationCheckTest : public MainWindowTest {
     control("cbobox").userSelect(kWidth7);
     mark(kNe5852, 214, "cmdmarkline1");
     mark(kNe6506, 590, "cmdmarkline2");
-    ASSERT_TRUE(ws().calibrated);
+    ASSERT_TRUE(ws().calibration.calibrated);
   }
   bool chooses(std::string_view menu, std::string_view item) {
-    return window_.menus()(menu, item).choose();
+    return window_.menus().byTitle(menu, item).choose();
   }
   std::string caption() { return control("Lblwavelength").caption(); }
   size_t lineCount(const std::string& text) {
@@ -51,11 +51,11 @@ class CalibrationCheckTest : public MainWindowTest {
 
 TEST_F(CalibrationCheckTest, CheckAndRefineNeedACalibrationAndALampImage) {
   const auto enabled = [this] {
-    return window_.menus()("Calibration", "Check Calibration").enabled() &&
-           window_.menus()("Calibration", "Refine with All Lines").enabled();
+    return window_.menus().byTitle("Calibration", "Check Calibration").enabled() &&
+           window_.menus().byTitle("Calibration", "Refine with All Lines").enabled();
   };
   EXPECT_FALSE(enabled());
-  EXPECT_TRUE(window_.menus()("Calibration", "Grating").enabled());
+  EXPECT_TRUE(window_.menus().byTitle("Calibration", "Grating").enabled());
   load(kLamp, "cmdload");  // the lamp as the data image: calibrated, but no cal image
   calibrateOnTheLamp();
   EXPECT_FALSE(enabled());
@@ -71,7 +71,7 @@ TEST_F(CalibrationCheckTest, TheCheckMeasuresTheCalProfileWhateverIsGraphed) {
   ASSERT_TRUE(chooses("Calibration", "Check Calibration"));
   const std::string calGraphed = said();
   load(kObject, "cmdload");
-  ASSERT_FALSE(ws().graphShowsCal);
+  ASSERT_FALSE(ws().graph.showsCal);
   said();
   ASSERT_TRUE(chooses("Calibration", "Check Calibration"));
   EXPECT_EQ(said(), calGraphed);
@@ -88,8 +88,8 @@ TEST_F(CalibrationCheckTest, TheCheckMeasuresTheCalProfileWhateverIsGraphed) {
 TEST_F(CalibrationCheckTest, ARefineIsTakenOnlyWhenApplied) {
   load(kLamp, "cmdload2");
   calibrateOnTheLamp();
-  const double alpha = ws().alphaDeg;
-  const double focal = ws().focalLengthMm;
+  const double alpha = ws().calibration.model.alphaDeg;
+  const double focal = ws().calibration.model.focalLengthMm;
   const std::string twoLine = caption();
   ASSERT_EQ(lineCount(twoLine), 4u);
 
@@ -97,27 +97,28 @@ TEST_F(CalibrationCheckTest, ARefineIsTakenOnlyWhenApplied) {
   dialogs_.queueForm(ui::FormAnswer{{"apply", "0"}});  // OK, the box left clear
   for (int press = 0; press < 2; ++press) {
     ASSERT_TRUE(chooses("Calibration", "Refine with All Lines"));
-    EXPECT_EQ(ws().alphaDeg, alpha);
-    EXPECT_EQ(ws().focalLengthMm, focal);
-    EXPECT_EQ(ws().refinedLines, 0);
+    EXPECT_EQ(ws().calibration.model.alphaDeg, alpha);
+    EXPECT_EQ(ws().calibration.model.focalLengthMm, focal);
+    EXPECT_EQ(ws().calibration.refinedLines, 0);
     EXPECT_EQ(caption(), twoLine);
   }
 
   dialogs_.queueForm(ui::FormAnswer{{"apply", "1"}});
   ASSERT_TRUE(chooses("Calibration", "Refine with All Lines"));
-  EXPECT_NE(ws().alphaDeg, alpha);
-  EXPECT_NE(ws().focalLengthMm, focal);
-  EXPECT_GE(ws().refinedLines, 3);
+  EXPECT_NE(ws().calibration.model.alphaDeg, alpha);
+  EXPECT_NE(ws().calibration.model.focalLengthMm, focal);
+  EXPECT_GE(ws().calibration.refinedLines, 3);
   const std::string refined = caption();
   ASSERT_EQ(lineCount(refined), 5u);
-  EXPECT_NE(refined.find("\r\nrefined with " + std::to_string(ws().refinedLines) + " lines, RMS "),
+  EXPECT_NE(refined.find("\r\nrefined with " + std::to_string(ws().calibration.refinedLines) +
+                         " lines, RMS "),
             std::string::npos);
   EXPECT_EQ(refined.substr(refined.size() - 2), " A");
 
   // Marking a line again is the two-line window's: the re-fit keeps the focal length, and the
   // fifth line is gone once the pair is solved again.
   mark(kNe5852, 214, "cmdmarkline1");
-  EXPECT_EQ(ws().refinedLines, 0);
+  EXPECT_EQ(ws().calibration.refinedLines, 0);
   mark(kNe6506, 590, "cmdmarkline2");
   EXPECT_EQ(lineCount(caption()), 4u);
 }
@@ -133,12 +134,12 @@ TEST_F(CalibrationCheckTest, ALoadedCalibrationReplacesARefinedOne) {
   ASSERT_TRUE(chooses("Calibration", "Save Calibration"));
   dialogs_.queueForm(ui::FormAnswer{{"apply", "1"}});
   ASSERT_TRUE(chooses("Calibration", "Refine with All Lines"));
-  ASSERT_GE(ws().refinedLines, 3);
+  ASSERT_GE(ws().calibration.refinedLines, 3);
 
   dialogs_.queueOpenFile(dir.file("two-line.fits"));
   ASSERT_TRUE(chooses("Calibration", "Load Calibration"));
-  EXPECT_EQ(ws().refinedLines, 0);
-  EXPECT_EQ(ws().refinedRmsA, 0.0);
+  EXPECT_EQ(ws().calibration.refinedLines, 0);
+  EXPECT_EQ(ws().calibration.refinedRmsA, 0.0);
   EXPECT_EQ(caption(), twoLine);
 }
 
@@ -147,18 +148,18 @@ TEST_F(CalibrationCheckTest, TooFewLampLinesRefusesTheRefine) {
   load(kSourceDir + "/tests/script/data/worked-example-lines.kr4", "cmdload2");
   mark(43, 200, "cmdmarkline1");
   mark(42, 600, "cmdmarkline2");
-  ASSERT_TRUE(ws().calibrated);
-  const double alpha = ws().alphaDeg;
+  ASSERT_TRUE(ws().calibration.calibrated);
+  const double alpha = ws().calibration.model.alphaDeg;
   said();
   ASSERT_TRUE(chooses("Calibration", "Refine with All Lines"));
   EXPECT_EQ(said(), "message: " + std::string(kTooFew) + "\n");
-  EXPECT_EQ(ws().alphaDeg, alpha);
+  EXPECT_EQ(ws().calibration.model.alphaDeg, alpha);
 }
 
 TEST_F(CalibrationCheckTest, TheGratingSettingSolvesTheMarkedLinesAgain) {
   load(kLamp, "cmdload2");
   calibrateOnTheLamp();
-  EXPECT_EQ(ws().grooveSpacingUm, 1.666666);  // the table's 600 lines/mm
+  EXPECT_EQ(ws().calibration.model.grooveSpacingUm, 1.666666);  // the table's 600 lines/mm
   said();
   struct Step {
     std::optional<std::string> typed;
@@ -186,9 +187,9 @@ TEST_F(CalibrationCheckTest, TheGratingSettingSolvesTheMarkedLinesAgain) {
     dialogs_.queueInput(step.typed);
     ASSERT_TRUE(chooses("Calibration", "Grating"));
     EXPECT_EQ(said(), step.transcript);
-    EXPECT_EQ(ws().gratingChoice, step.choice);
-    EXPECT_EQ(ws().grooveSpacingUm, step.grooveSpacingUm);
-    EXPECT_TRUE(ws().calibrated);
+    EXPECT_EQ(ws().calibration.gratingChoice, step.choice);
+    EXPECT_EQ(ws().calibration.model.grooveSpacingUm, step.grooveSpacingUm);
+    EXPECT_TRUE(ws().calibration.calibrated);
   }
 }
 

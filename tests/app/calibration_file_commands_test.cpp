@@ -18,7 +18,7 @@ const std::string kWorkedExampleLamp =
     test::kSourceDir + "/tests/script/data/worked-example-lines.kr4";
 
 void choose(test::HeadlessSession& session, std::string_view item) {
-  ASSERT_TRUE(session.window_.menus()("Calibration", item).choose());
+  ASSERT_TRUE(session.window_.menus().byTitle("Calibration", item).choose());
 }
 
 /** Two lines of a lamp, each as its index in the line list and the column it lies on. */
@@ -45,17 +45,21 @@ void markBothLines(test::HeadlessSession& session, const LampLines& lines) {
   session.control("cboscale").userSelect(lines.secondIndex);
   session.control("hsbspectra").userSet(lines.secondColumn);
   session.control("cmdmarkline2").userClick();
-  ASSERT_TRUE(session.ws().calibrated) << session.transcript_.str();
+  ASSERT_TRUE(session.ws().calibration.calibrated) << session.transcript_.str();
 }
 
 /** Every workspace value a calibration file restores, and calibrated, as one comparable text. */
 std::string calibrationState(const Workspace& ws) {
   const auto text = [](double value) { return std::to_string(value) + "|"; };
-  return text(ws.line1Wavelength.value) + ws.line1Wavelength.text() + "|" +
-         text(ws.line2Wavelength.value) + ws.line2Wavelength.text() + "|" + text(ws.line1Pixel) +
-         text(ws.line2Pixel) + text(ws.dispersionAPerMm) + text(ws.grooveSpacingUm) +
-         text(ws.alphaDeg) + text(ws.gammaDeg) + text(ws.focalLengthMm) +
-         text(ws.focalLengthSolved) + text(ws.xPixelSize) + text(ws.calibrated);
+  return text(ws.calibration.marks.line1Wavelength.value) +
+         ws.calibration.marks.line1Wavelength.text() + "|" +
+         text(ws.calibration.marks.line2Wavelength.value) +
+         ws.calibration.marks.line2Wavelength.text() + "|" + text(ws.calibration.marks.line1Pixel) +
+         text(ws.calibration.marks.line2Pixel) + text(ws.calibration.dispersionAPerMm) +
+         text(ws.calibration.model.grooveSpacingUm) + text(ws.calibration.model.alphaDeg) +
+         text(ws.calibration.model.gammaDeg) + text(ws.calibration.model.focalLengthMm) +
+         text(ws.calibration.focalLengthSolved) + text(ws.calibration.model.xPixelSize) +
+         text(ws.calibration.calibrated);
 }
 
 TEST(CalibrationFileCommands, SavingWithoutACalibrationAsksNothing) {
@@ -75,7 +79,7 @@ TEST(CalibrationFileCommands, ALoadedCalibrationIsTheSavedOneInAFreshSession) {
     maker.load(lines.lamp, "cmdload2");
     markBothLines(maker, lines);
     const std::string summary = maker.control("Lblwavelength").caption();
-    const double summaryBetaDeg = maker.ws().betaDeg;  // the angle at pixel 381
+    const double summaryBetaDeg = maker.ws().graph.betaDeg;  // the angle at pixel 381
     maker.control("chkexpand").userClick();
     maker.dialogs_.queueSave(dir.file("night"));
     choose(maker, "Save Calibration");
@@ -86,19 +90,20 @@ TEST(CalibrationFileCommands, ALoadedCalibrationIsTheSavedOneInAFreshSession) {
     user.load(lines.lamp, "cmdload2");
     user.control("chkexpand").userClick();
     user.control("hsbspectra").userSet(lines.secondColumn);
-    EXPECT_FALSE(user.window_.menus()("Calibration", "Check Calibration").enabled());
+    EXPECT_FALSE(user.window_.menus().byTitle("Calibration", "Check Calibration").enabled());
     user.dialogs_.queueOpenFile(dir.file("night.fits"));
     choose(user, "Load Calibration");
     EXPECT_EQ(user.transcript_.str(), "");
     EXPECT_EQ(user.reasons_.str(), "");
     EXPECT_EQ(calibrationState(user.ws()), calibrationState(maker.ws()));
-    EXPECT_EQ(user.ws().line1Wavelength.type, maker.ws().line1Wavelength.type);
-    EXPECT_EQ(user.ws().betaDeg, summaryBetaDeg);
+    EXPECT_EQ(user.ws().calibration.marks.line1Wavelength.type,
+              maker.ws().calibration.marks.line1Wavelength.type);
+    EXPECT_EQ(user.ws().graph.betaDeg, summaryBetaDeg);
     EXPECT_EQ(user.control("Lblwavelength").caption(), summary);
     EXPECT_TRUE(user.window_.windowSurface().pixels() == maker.window_.windowSurface().pixels());
     EXPECT_EQ(user.dialogs_.lastFilters().front().description, "FITS Files (*.fits)");
-    EXPECT_TRUE(user.window_.menus()("Calibration", "Check Calibration").enabled());
-    EXPECT_TRUE(user.window_.menus()("Calibration", "Refine with All Lines").enabled());
+    EXPECT_TRUE(user.window_.menus().byTitle("Calibration", "Check Calibration").enabled());
+    EXPECT_TRUE(user.window_.menus().byTitle("Calibration", "Refine with All Lines").enabled());
   }
 }
 

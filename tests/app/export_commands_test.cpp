@@ -49,12 +49,12 @@ void calibrateOnTheWorkedExample(test::HeadlessSession& session) {
   session.control("cboscale").userSelect(42);
   session.control("hsbspectra").userSet(600);
   session.control("cmdmarkline2").userClick();
-  ASSERT_TRUE(session.ws().calibrated) << session.transcript_.str();
+  ASSERT_TRUE(session.ws().calibration.calibrated) << session.transcript_.str();
   session.transcript_.str("");
 }
 
 void choose(test::HeadlessSession& session, std::string_view item) {
-  ASSERT_TRUE(session.window_.menus()("File", item).choose());
+  ASSERT_TRUE(session.window_.menus().byTitle("File", item).choose());
 }
 
 class ExportCommandsTest : public test::MainWindowTest {

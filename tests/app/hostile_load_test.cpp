@@ -79,7 +79,7 @@ TEST_P(HostileLoadTest, IsRefusedAtOnceAndKeepsTheLoadedImage) {
   const test::TempDir dir;
   const std::string path = input.makePath(dir);
   load(test::kLamp, "cmdload");
-  ASSERT_TRUE(ws().dataLoaded);
+  ASSERT_TRUE(ws().image(ImageKind::Data).loaded);
   const Workspace before = ws();
   const std::string labelBefore = control("lblfiledata1").caption();
   transcript_.str("");
@@ -92,11 +92,11 @@ TEST_P(HostileLoadTest, IsRefusedAtOnceAndKeepsTheLoadedImage) {
   EXPECT_LT(elapsed, kPromptRefusal);
   EXPECT_EQ(transcript_.str(), "message: File not loaded successfully\n");
   EXPECT_EQ(reasons_.str(), "reason: " + std::string(describe(input.reason)) + "\n");
-  EXPECT_EQ(ws().dataFileName, before.dataFileName);
-  EXPECT_EQ(ws().dataCaption, before.dataCaption);
-  EXPECT_TRUE(ws().dataImage == before.dataImage);
-  EXPECT_EQ(ws().dataWidth, before.dataWidth);
-  EXPECT_EQ(ws().dataLoaded, before.dataLoaded);
+  EXPECT_EQ(ws().image(ImageKind::Data).fileName, before.image(ImageKind::Data).fileName);
+  EXPECT_EQ(ws().image(ImageKind::Data).caption, before.image(ImageKind::Data).caption);
+  EXPECT_TRUE(ws().image(ImageKind::Data).image == before.image(ImageKind::Data).image);
+  EXPECT_EQ(ws().image(ImageKind::Data).width, before.image(ImageKind::Data).width);
+  EXPECT_EQ(ws().image(ImageKind::Data).loaded, before.image(ImageKind::Data).loaded);
   EXPECT_EQ(control("lblfiledata1").caption(), labelBefore);
 }
 
@@ -111,10 +111,10 @@ TEST_F(HostileLoadTestBase, AnImageWhoseNameHoldsANewlineLoads) {
   std::filesystem::copy_file(test::kRamp, path);
   load(path, "cmdload");
   EXPECT_EQ(transcript_.str(), "");
-  EXPECT_TRUE(ws().dataLoaded);
-  EXPECT_EQ(ws().dataFileName, path);
+  EXPECT_TRUE(ws().image(ImageKind::Data).loaded);
+  EXPECT_EQ(ws().image(ImageKind::Data).fileName, path);
   EXPECT_EQ(control("lblfiledata1").caption(), path);
-  EXPECT_EQ(ws().dataWidth, 400);
+  EXPECT_EQ(ws().image(ImageKind::Data).width, 400);
 }
 
 }  // namespace

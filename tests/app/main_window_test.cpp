@@ -41,7 +41,8 @@ TEST_F(MainWindowTest, ExpandedStripsFollowEveryOptionThatRedrawsThem) {
   const test::TempDir dir;
   load(kRamp, "cmdload");
   load(writeSpikeLamp(dir), "cmdload2");
-  ASSERT_TRUE(ws().dataLoaded && ws().calLoaded) << transcript_.str();
+  ASSERT_TRUE(ws().image(ImageKind::Data).loaded && ws().image(ImageKind::Cal).loaded)
+      << transcript_.str();
   struct Row {
     std::string_view click;
     int dataGrey;
@@ -231,36 +232,36 @@ TEST_F(MainWindowTest, ExitEndsTheProgramWithoutAQuestion) {
 
 TEST_F(MainWindowTest, ASmallerImageLeavesNoPixelsOfTheLargerOneBefore) {
   load(kLamp, "cmdload");
-  ASSERT_TRUE(ws().dataLoaded);
-  ASSERT_NE(ws().dataImage.at(500, 15), 0);
+  ASSERT_TRUE(ws().image(ImageKind::Data).loaded);
+  ASSERT_NE(ws().image(ImageKind::Data).image.at(500, 15), 0);
   load(kRamp, "cmdload");
-  ASSERT_EQ(ws().dataWidth, 400);
+  ASSERT_EQ(ws().image(ImageKind::Data).width, 400);
   int nonZero = 0;
   for (int row = 1; row <= 20; ++row) {
     for (int column = 1; column <= 768; ++column) {
-      if ((row > 10 || column > 400) && ws().dataImage.at(column, row) != 0) {
+      if ((row > 10 || column > 400) && ws().image(ImageKind::Data).image.at(column, row) != 0) {
         ++nonZero;
       }
     }
   }
   EXPECT_EQ(nonZero, 0);
   // Nor in the profile beyond the new width.
-  EXPECT_EQ(ws().profile.at(401), 0);
-  EXPECT_EQ(ws().dataProfile.at(765), 0);
+  EXPECT_EQ(ws().graph.profile.at(401), 0);
+  EXPECT_EQ(ws().image(ImageKind::Data).profile.at(765), 0);
 }
 
 TEST_F(MainWindowTest, ALoadPutsTheCropControlsBackToTheFullStripWithoutRunningThem) {
   load(kRamp, "cmdload");
   control("hsbcropdata1").userSet(5);
   control("hsbcropdata2").userSet(12);
-  ASSERT_EQ(ws().dataCropRow1, 5);
+  ASSERT_EQ(ws().image(ImageKind::Data).cropRow1, 5);
   ASSERT_EQ(control("lbldatacrop2").caption(), " 12");
   // The crop marker lines of rows 5..12 are at y 12 and y 21.
   EXPECT_EQ(window_.windowSurface().pixel(100, 12), ui::kRed);
   EXPECT_EQ(window_.windowSurface().pixel(100, 21), ui::kRed);
   load(kObject, "cmdload");
-  EXPECT_EQ(ws().dataCropRow1, 1);
-  EXPECT_EQ(ws().dataCropRow2, 20);
+  EXPECT_EQ(ws().image(ImageKind::Data).cropRow1, 1);
+  EXPECT_EQ(ws().image(ImageKind::Data).cropRow2, 20);
   EXPECT_EQ(control("hsbcropdata1").value(), 1);
   EXPECT_EQ(control("hsbcropdata2").value(), 20);
   EXPECT_EQ(control("lbldatacrop1").caption(), " 1");
@@ -271,8 +272,8 @@ TEST_F(MainWindowTest, TheReadOutBelongsToTheNewlyLoadedProfile) {
   load(kLamp, "cmdload2");
   const std::string lampReadout = control("Lblwavelength").caption();
   load(kObject, "cmdload");  // same width: the cursor does not move
-  ASSERT_EQ(ws().cursorPixel, 382);
-  const auto value = ws().profile.at(382) - ws().profileMin;
+  ASSERT_EQ(ws().graph.cursorPixel, 382);
+  const auto value = ws().graph.profile.at(382) - ws().graph.profileMin;
   EXPECT_EQ(control("Lblwavelength").caption(),
             "Pixel 382.00\r\nPixel Value = " + std::to_string(value));
   EXPECT_NE(control("Lblwavelength").caption(), lampReadout);
@@ -281,34 +282,35 @@ TEST_F(MainWindowTest, TheReadOutBelongsToTheNewlyLoadedProfile) {
 TEST_F(MainWindowTest, DataOptionsWhileTheCalProfileIsGraphedLeaveTheCalProfileOnTheGraph) {
   load(kObject, "cmdload");
   load(kLamp, "cmdload2");
-  const ProfileArray calProfile = ws().profile;
-  const ProfileArray dataBefore = ws().dataProfile;
+  const ProfileArray calProfile = ws().graph.profile;
+  const ProfileArray dataBefore = ws().image(ImageKind::Data).profile;
   control("hsbcropdata1").userSet(7);  // graphs the data profile, then back to cal
   control("Cmdcalccal").userClick();
-  ASSERT_TRUE(ws().graphShowsCal);
-  const ProfileArray dataCropped = ws().dataProfile;
+  ASSERT_TRUE(ws().graph.showsCal);
+  const ProfileArray dataCropped = ws().image(ImageKind::Data).profile;
   ASSERT_NE(dataCropped, dataBefore);
   for (const std::string_view option : {"chkmedian", "chkfilter"}) {
     SCOPED_TRACE(std::string(option));
     control(option).userClick();
-    EXPECT_EQ(ws().profile, calProfile);
-    EXPECT_TRUE(ws().graphShowsCal);
+    EXPECT_EQ(ws().graph.profile, calProfile);
+    EXPECT_TRUE(ws().graph.showsCal);
     EXPECT_EQ(control("Label2").foreColour(), ui::kRed);
   }
-  EXPECT_NE(ws().dataProfile, dataCropped) << "the data profile's copy follows the options";
+  EXPECT_NE(ws().image(ImageKind::Data).profile, dataCropped)
+      << "the data profile's copy follows the options";
   control("cmdcalcspectra").userClick();
-  EXPECT_EQ(ws().profile, ws().dataProfile);
+  EXPECT_EQ(ws().graph.profile, ws().image(ImageKind::Data).profile);
 }
 
 TEST_F(MainWindowTest, SmoothingRefreshesBothProfilesAndGraphsTheCurrentOne) {
   load(kObject, "cmdload");
   load(kLamp, "cmdload2");
-  const ProfileArray dataBefore = ws().dataProfile;
-  const ProfileArray calBefore = ws().calProfile;
+  const ProfileArray dataBefore = ws().image(ImageKind::Data).profile;
+  const ProfileArray calBefore = ws().image(ImageKind::Cal).profile;
   control("smoothing").userClick();
-  EXPECT_NE(ws().dataProfile, dataBefore);
-  EXPECT_NE(ws().calProfile, calBefore);
-  EXPECT_EQ(ws().profile, ws().calProfile);
+  EXPECT_NE(ws().image(ImageKind::Data).profile, dataBefore);
+  EXPECT_NE(ws().image(ImageKind::Cal).profile, calBefore);
+  EXPECT_EQ(ws().graph.profile, ws().image(ImageKind::Cal).profile);
 }
 
 TEST_F(MainWindowTest, ExpandSpectraRedrawsBothStripsAndTheCropLinesOnlyWhenUnchecked) {
@@ -330,16 +332,16 @@ TEST_F(MainWindowTest, ExpandSpectraRedrawsBothStripsAndTheCropLinesOnlyWhenUnch
 TEST_F(MainWindowTest, MovingTheCursorByOneColumnMovesItsMark) {
   load(kLamp, "cmdload2");
   ui::Raster& surface = window_.windowSurface();
-  const int origin = static_cast<int>(ws().calStripLeft);
+  const int origin = static_cast<int>(ws().image(ImageKind::Cal).stripLeft);
   ASSERT_EQ(surface.pixel(origin + 382, 35), ui::kRed);
   control("hsbspectra").userScroll(383);
   EXPECT_EQ(surface.pixel(origin + 382, 35), ui::kWindowGrey);
   EXPECT_EQ(surface.pixel(origin + 383, 32), ui::kRed);
   EXPECT_EQ(surface.pixel(origin + 383, 38), ui::kRed);
-  EXPECT_EQ(ws().cursorPixel, 383);
+  EXPECT_EQ(ws().graph.cursorPixel, 383);
   const std::string before = control("Lblwavelength").caption();
   EXPECT_EQ(before, "Pixel 382.00\r\nPixel Value = " +
-                        std::to_string(ws().profile.at(382) - ws().profileMin))
+                        std::to_string(ws().graph.profile.at(382) - ws().graph.profileMin))
       << "dragging leaves the read-out alone";
   control("hsbspectra").userRelease();
   EXPECT_NE(control("Lblwavelength").caption(), before);
@@ -376,19 +378,20 @@ TEST_F(MainWindowTest, CropBarsKeepAtLeastThreeRows) {
   struct Row {
     std::string_view bar;
     int value;
-    int16_t Workspace::*row;
+    ImageKind image;
+    int16_t ImageState::*row;
     int expected;
   };
   const std::vector<Row> rows{
-      {"hsbcropdata1", 19, &Workspace::dataCropRow1, 18},
-      {"hsbcropdata1", 17, &Workspace::dataCropRow1, 17},
-      {"hsbcropcal2", 2, &Workspace::calCropRow2, 3},
-      {"hsbcropcal2", 15, &Workspace::calCropRow2, 15},
+      {"hsbcropdata1", 19, ImageKind::Data, &ImageState::cropRow1, 18},
+      {"hsbcropdata1", 17, ImageKind::Data, &ImageState::cropRow1, 17},
+      {"hsbcropcal2", 2, ImageKind::Cal, &ImageState::cropRow2, 3},
+      {"hsbcropcal2", 15, ImageKind::Cal, &ImageState::cropRow2, 15},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.bar) + " " + std::to_string(row.value));
     control(row.bar).userScroll(row.value);
-    EXPECT_EQ(ws().*row.row, row.expected);
+    EXPECT_EQ(ws().image(row.image).*row.row, row.expected);
     EXPECT_EQ(control(row.bar).value(), row.expected);
   }
   EXPECT_EQ(control("lbldatacrop1").caption(), " 17");
@@ -402,15 +405,12 @@ TEST_F(MainWindowTest, ScaleButtonsKeepExactlyOneScale) {
   for (const std::string_view option : {"Lingraph", "loggraph", "pushgraph", "autograph"}) {
     SCOPED_TRACE(std::string(option));
     control(option).userClick();
-    const int flags = int{ws().linearGraph} + int{ws().logGraph} + int{ws().autoscaledGraph} +
-                      int{ws().pushedGraph};
-    EXPECT_EQ(flags, 1);
     EXPECT_EQ(control("Lingraph").value() + control("loggraph").value() +
                   control("autograph").value() + control("pushgraph").value(),
               1);
     EXPECT_EQ(control(option).value(), 1);
   }
-  EXPECT_TRUE(ws().autoscaledGraph);
+  EXPECT_EQ(ws().graph.scale, GraphScale::Autoscaled);
 }
 
 }  // namespace

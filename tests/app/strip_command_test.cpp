@@ -92,15 +92,22 @@ TEST(StripCommand, ACompressedSourceLosesItsElevenBytesAndLoadsBackWithItsHeader
     reader.load(dir.file("lamp-strip.kr4"), button);
     const Workspace& ws = reader.ws();
     const bool data = button == "cmdload";
-    EXPECT_EQ(data ? ws.dataHeight : ws.calHeight, source.calHeight);
-    EXPECT_EQ(data ? ws.dataWidth : ws.calWidth, source.calWidth);
-    EXPECT_EQ(data ? ws.dataBackground : ws.calBackground, source.calBackground);
-    EXPECT_EQ(data ? ws.dataRange : ws.calRange, source.calRange);
-    EXPECT_EQ(ws.xPixelSize, source.xPixelSize);
-    const ImageArray& image = data ? ws.dataImage : ws.calImage;
+    EXPECT_EQ(data ? ws.image(ImageKind::Data).height : ws.image(ImageKind::Cal).height,
+              source.image(ImageKind::Cal).height);
+    EXPECT_EQ(data ? ws.image(ImageKind::Data).width : ws.image(ImageKind::Cal).width,
+              source.image(ImageKind::Cal).width);
+    EXPECT_EQ(data ? ws.image(ImageKind::Data).background : ws.image(ImageKind::Cal).background,
+              source.image(ImageKind::Cal).background);
+    EXPECT_EQ(data ? ws.image(ImageKind::Data).range : ws.image(ImageKind::Cal).range,
+              source.image(ImageKind::Cal).range);
+    EXPECT_EQ(ws.calibration.model.xPixelSize, source.calibration.model.xPixelSize);
+    const ImageArray& image =
+        data ? ws.image(ImageKind::Data).image : ws.image(ImageKind::Cal).image;
     for (const int column : {1, 214, 590, 765}) {
-      EXPECT_EQ(image.at(column, 1), source.calProfile.at(column) / 20) << column;
-      EXPECT_EQ(image.at(column, 20), source.calProfile.at(column) / 20) << column;
+      EXPECT_EQ(image.at(column, 1), source.image(ImageKind::Cal).profile.at(column) / 20)
+          << column;
+      EXPECT_EQ(image.at(column, 20), source.image(ImageKind::Cal).profile.at(column) / 20)
+          << column;
     }
   }
 }

@@ -17,7 +17,6 @@ namespace {
 
 class TextExportCommandTest : public test::MainWindowTest {
  protected:
-
   /** Loads a 9 x 20 image, dark but for 12 counts a row in column 5, from the temporary folder. */
   void loadSpikeImage(std::string_view loadButton) {
     ImageArray image;
@@ -34,10 +33,10 @@ class TextExportCommandTest : public test::MainWindowTest {
   }
   /** The worked example: 9 um pixels (from the header), 140 mm, alpha 2.5, 150 lines/mm. */
   void calibrate() {
-    ws().calibrated = true;
-    ws().focalLengthMm = 140.0;
-    ws().alphaDeg = 2.5;
-    ws().grooveSpacingUm = 6.666666;
+    ws().calibration.calibrated = true;
+    ws().calibration.model.focalLengthMm = 140.0;
+    ws().calibration.model.alphaDeg = 2.5;
+    ws().calibration.model.grooveSpacingUm = 6.666666;
   }
   void exportText() { window_.form()["cmdtext"].userClick(); }
   std::string caption() { return window_.form()["Lblwavelength"].caption(); }
@@ -85,8 +84,8 @@ TEST_F(TextExportCommandTest, WritesTheGraphedProfileBesideTheImage) {
     EXPECT_EQ(caption(), exported + " saved as text file");
     EXPECT_EQ(transcript_.str(), "");
   }
-  EXPECT_NEAR(ws().pixelWavelength, 7364.63, 0.0001);
-  EXPECT_NEAR(ws().betaDeg, 3.8699265, 1e-7);
+  EXPECT_NEAR(ws().graph.pixelWavelength, 7364.63, 0.0001);
+  EXPECT_NEAR(ws().graph.betaDeg, 3.8699265, 1e-7);
 }
 
 // A refused export leaves the caption, the chosen file name and the model's last output as they
@@ -117,8 +116,8 @@ TEST_F(TextExportCommandTest, ARefusedExportChangesNothingButSaysWhy) {
     SCOPED_TRACE(row.name);
     row.setUp();
     calibrate();
-    ws().pixelWavelength = 1.5;
-    ws().betaDeg = 2.5;
+    ws().graph.pixelWavelength = 1.5;
+    ws().graph.betaDeg = 2.5;
     const std::string captionBefore = caption();
     const std::string fileNameBefore = ws().selectedFileName;
     transcript_.str("");
@@ -126,8 +125,8 @@ TEST_F(TextExportCommandTest, ARefusedExportChangesNothingButSaysWhy) {
     EXPECT_EQ(transcript_.str(), "message: " + row.message() + "\n");
     EXPECT_EQ(caption(), captionBefore);
     EXPECT_EQ(ws().selectedFileName, fileNameBefore);
-    EXPECT_EQ(ws().pixelWavelength, 1.5);
-    EXPECT_EQ(ws().betaDeg, 2.5);
+    EXPECT_EQ(ws().graph.pixelWavelength, 1.5);
+    EXPECT_EQ(ws().graph.betaDeg, 2.5);
   }
 }
 

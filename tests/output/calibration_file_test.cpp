@@ -15,20 +15,21 @@ namespace halvic {
 namespace {
 
 // Values no short decimal holds: a 64-bit 0.1 + 0.2, 32-bit thirds, each wavelength type.
-CalibrationValues awkwardValues() {
-  return CalibrationValues{
-      .line1Wavelength = LineWavelength::fromSingle(5460.753f),
-      .line2Wavelength = LineWavelength::fromInt16(4959),
-      .line1Pixel = 200.0f / 3.0f,
-      .line2Pixel = 600.123f,
-      .dispersionAPerMm = -472.644989f,
-      .grooveSpacingUm = 6.666666,
-      .alphaDeg = 0.1 + 0.2,
-      .gammaDeg = 6.16,
-      .focalLengthMm = 140.09737234947374,
-      .focalLengthSolved = true,
-      .xPixelSize = 9.0f / 7.0f,
-  };
+Calibration awkwardValues() {
+  Calibration calibration;
+  calibration.marks = LineMarks{.line1Wavelength = LineWavelength::fromSingle(5460.753f),
+                                .line2Wavelength = LineWavelength::fromInt16(4959),
+                                .line1Pixel = 200.0f / 3.0f,
+                                .line2Pixel = 600.123f};
+  calibration.dispersionAPerMm = -472.644989f;
+  calibration.model.grooveSpacingUm = 6.666666;
+  calibration.model.alphaDeg = 0.1 + 0.2;
+  calibration.model.gammaDeg = 6.16;
+  calibration.model.focalLengthMm = 140.09737234947374;
+  calibration.focalLengthSolved = true;
+  calibration.model.xPixelSize = 9.0f / 7.0f;
+  calibration.calibrated = true;
+  return calibration;
 }
 
 std::string text(const std::vector<char>& bytes) { return {bytes.begin(), bytes.end()}; }
@@ -60,26 +61,27 @@ TEST(CalibrationFile, EveryValueReadsBackExactly) {
         Row{true, -84.19712603651254, 287.3105f}}) {
     SCOPED_TRACE(row.focalLengthMm);
     SCOPED_TRACE(row.solved);
-    CalibrationValues values = awkwardValues();
+    Calibration values = awkwardValues();
     values.focalLengthSolved = row.solved;
-    values.focalLengthMm = row.focalLengthMm;
+    values.model.focalLengthMm = row.focalLengthMm;
     values.dispersionAPerMm = row.dispersionAPerMm;
-    values.line1Wavelength = row.solved ? values.line1Wavelength : LineWavelength::fromDouble(0.1);
-    const FileBytes file = buildCalibrationFile(values, 57.29578f);
+    values.marks.line1Wavelength =
+        row.solved ? values.marks.line1Wavelength : LineWavelength::fromDouble(0.1);
+    const FileBytes file = buildCalibrationFile(values);
     ASSERT_EQ(file.failure, std::nullopt);
     EXPECT_EQ(file.bytes.size() % 2880, 0U);
     const CalibrationRead read = readCalibrationFile(std::span<const char>(file.bytes));
-    ASSERT_TRUE(read.values.has_value()) << read.reason;
-    EXPECT_EQ(*read.values, values);
-    EXPECT_EQ(read.values->line1Wavelength.type, values.line1Wavelength.type);
-    EXPECT_EQ(read.values->line2Wavelength.type, LineWavelength::Type::Int16);
+    ASSERT_TRUE(read.calibration.has_value()) << read.reason;
+    EXPECT_EQ(*read.calibration, values);
+    EXPECT_EQ(read.calibration->marks.line1Wavelength.type, values.marks.line1Wavelength.type);
+    EXPECT_EQ(read.calibration->marks.line2Wavelength.type, LineWavelength::Type::Int16);
   }
 }
 
 // Each row changes one card of a good file (or gives no FITS at all): the file is refused and
 // the reason names what is wrong.
 TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
-  const std::string good = text(buildCalibrationFile(awkwardValues(), 57.29578f).bytes);
+  const std::string good = text(buildCalibrationFile(awkwardValues()).bytes);
   struct Row {
     std::string_view name;
     std::string bytes;
@@ -113,14 +115,14 @@ TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const CalibrationRead read = readText(row.bytes);
-    EXPECT_FALSE(read.values.has_value());
+    EXPECT_FALSE(read.calibration.has_value());
     EXPECT_TRUE(read.reason.starts_with(row.reason)) << read.reason;
   }
 }
 
 TEST(CalibrationFile, OnlySmallRegularFilesAreRead) {
   const test::TempDir dir;
-  const std::vector<char> good = buildCalibrationFile(awkwardValues(), 57.29578f).bytes;
+  const std::vector<char> good = buildCalibrationFile(awkwardValues()).bytes;
   struct Row {
     std::string_view name;
     std::function<std::string()> makePath;
@@ -144,7 +146,7 @@ TEST(CalibrationFile, OnlySmallRegularFilesAreRead) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const CalibrationRead read = readCalibrationFile(row.makePath());
-    EXPECT_EQ(read.values.has_value(), row.reason.empty());
+    EXPECT_EQ(read.calibration.has_value(), row.reason.empty());
     EXPECT_EQ(read.reason, row.reason);
   }
 }

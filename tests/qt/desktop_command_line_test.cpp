@@ -106,13 +106,13 @@ TEST(CommandLine, ImagesLoadThroughTheLoadButtons) {
   loadCommandLineImages(program, commandLine.images);
 
   const Workspace& ws = program.mainWindow().workspace();
-  EXPECT_TRUE(ws.dataLoaded);
-  EXPECT_TRUE(ws.calLoaded);
-  EXPECT_EQ(ws.dataFileName, object);
-  EXPECT_EQ(ws.calFileName, lamp);
+  EXPECT_TRUE(ws.image(ImageKind::Data).loaded);
+  EXPECT_TRUE(ws.image(ImageKind::Cal).loaded);
+  EXPECT_EQ(ws.image(ImageKind::Data).fileName, object);
+  EXPECT_EQ(ws.image(ImageKind::Cal).fileName, lamp);
   EXPECT_EQ(program.mainWindow().control("lblfiledata1").caption(), object);
   EXPECT_EQ(program.mainWindow().control("lblfiledata2").caption(), lamp);
-  EXPECT_TRUE(ws.graphShowsCal);  // the lamp was loaded last
+  EXPECT_TRUE(ws.graph.showsCal);  // the lamp was loaded last
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
   QString message;
@@ -123,7 +123,7 @@ TEST(CommandLine, ImagesLoadThroughTheLoadButtons) {
   });
   loadCommandLineImages(program, {HALVIC_SOURCE_DIR "/samples/no-such-image.kr4"});
   EXPECT_EQ(message, "File not loaded successfully");
-  EXPECT_EQ(ws.dataFileName, object);  // the image before stays
+  EXPECT_EQ(ws.image(ImageKind::Data).fileName, object);  // the image before stays
 }
 
 TEST(WindowSystemStart, SaysInOneLineWhichWindowSystemCouldNotBeReached) {

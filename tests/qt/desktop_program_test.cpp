@@ -54,12 +54,12 @@ class ShownProgram : public testing::Test {
   void graphARamp() {
     Workspace& ws = program_.mainWindow().workspace();
     for (int column = 1; column <= kProfileColumns; ++column) {
-      ws.profile.set(column, 100 + (column % 100) * 50);
+      ws.graph.profile.set(column, 100 + (column % 100) * 50);
     }
-    ws.profileMax = 5050;
-    ws.profileMin = 100;
-    ws.dataCaption = kRampTitle;
-    ws.graphShowsCal = false;
+    ws.graph.profileMax = 5050;
+    ws.graph.profileMin = 100;
+    ws.image(ImageKind::Data).caption = kRampTitle;
+    ws.graph.showsCal = false;
   }
 
   /** What Lblwavelength says, where a command reports what it saved. */
@@ -158,8 +158,8 @@ TEST_F(ShownProgram, LoadCalChosenFromTheMenuLoadsTheFileTheDialogGives) {
   ASSERT_TRUE(answer.answered());
   EXPECT_EQ(title, "Load Cal");
   EXPECT_EQ(filter, "All Files (*.*)");
-  EXPECT_TRUE(program_.mainWindow().workspace().calLoaded);
-  EXPECT_EQ(program_.mainWindow().workspace().calFileName, lamp.toStdString());
+  EXPECT_TRUE(program_.mainWindow().workspace().image(ImageKind::Cal).loaded);
+  EXPECT_EQ(program_.mainWindow().workspace().image(ImageKind::Cal).fileName, lamp.toStdString());
 }
 
 // A refused load shows the window's fixed message and, under "Show Details...", the reader's own
@@ -178,7 +178,7 @@ TEST_F(ShownProgram, ARefusedLoadGivesTheReadersReasonAsTheMessagesDetails) {
   };
   AnswerWhenOpen<QFileDialog> first([&](QFileDialog& files) { chooseFile(files, lamp); });
   menuAction("File", "Load Spectra").trigger();
-  ASSERT_TRUE(program_.mainWindow().workspace().dataLoaded);
+  ASSERT_TRUE(program_.mainWindow().workspace().image(ImageKind::Data).loaded);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     QString text;
@@ -195,7 +195,8 @@ TEST_F(ShownProgram, ARefusedLoadGivesTheReadersReasonAsTheMessagesDetails) {
     menuAction("File", "Load Spectra").trigger();
     EXPECT_EQ(text, "File not loaded successfully");
     EXPECT_EQ(details, row.details);
-    EXPECT_EQ(program_.mainWindow().workspace().dataFileName, lamp.toStdString());
+    EXPECT_EQ(program_.mainWindow().workspace().image(ImageKind::Data).fileName,
+              lamp.toStdString());
   }
 }
 
@@ -304,15 +305,15 @@ TEST_F(ShownProgram, ExportGraphImageSaysWhyNothingWasWritten) {
       {"a calibration with no wavelength scale: no dialog",
        [&] {
          graphARamp();
-         ws.calibrated = true;
-         ws.alphaDeg = 30.0;
-         ws.grooveSpacingUm = 1.0e6;
+         ws.calibration.calibrated = true;
+         ws.calibration.model.alphaDeg = 30.0;
+         ws.calibration.model.grooveSpacingUm = 1.0e6;
        },
        false, "No graph to draw: the calibration gives no wavelength scale."},
       {"a folder that is a regular file",
        [&] {
          graphARamp();
-         ws.calibrated = false;
+         ws.calibration.calibrated = false;
        },
        true, "Graph image not saved: " + throughAFile + " (Not a directory)"},
   };

@@ -92,12 +92,12 @@ RoadResult travel(const RoadCase& road, const test::TempDir& dir) {
     EXPECT_NEAR(shown, samplegen::wavelengthAtPixel(road.truth, kReferencePixel), 0.05);
   }
   const Workspace& ws = session.window().workspace();
-  EXPECT_TRUE(ws.calibrated);
+  EXPECT_TRUE(ws.calibration.calibrated);
 
-  const double p1 = ws.line1Pixel;
-  const double p2 = ws.line2Pixel;
-  const double l1 = ws.line1Wavelength.value;
-  const double l2 = ws.line2Wavelength.value;
+  const double p1 = ws.calibration.marks.line1Pixel;
+  const double p2 = ws.calibration.marks.line2Pixel;
+  const double l1 = ws.calibration.marks.line1Wavelength.value;
+  const double l2 = ws.calibration.marks.line2Wavelength.value;
   RoadResult result;
   for (const auto& [column, wavelength] : exportedWavelengths(dir.file("lamp.txt"))) {
     const double truth = samplegen::wavelengthAtPixel(road.truth, column);
