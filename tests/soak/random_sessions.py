@@ -26,7 +26,8 @@ TOGGLES = ["Lingraph", "loggraph", "autograph", "pushgraph", "smoothing", "chkex
            "chkfilter", "chkmedian"]
 BARS = ["hsbspectra", "hsbcropdata1", "hsbcropdata2", "hsbcropcal1", "hsbcropcal2"]
 MENUS = ["File/Load Spectra", "File/Load Cal", "File/Export FITS", "File/Export CSV",
-         "File/Export Graph Image", "File/Print Preview", "Calibration/Save Calibration",
+         "File/Export Graph Image", "File/Print Preview", "Calibration/Undo", "Calibration/Redo",
+         "Calibration/Undo", "Calibration/Save Calibration",
          "Calibration/Load Calibration", "Calibration/Check Calibration",
          "Calibration/Refine with All Lines", "Calibration/Grating", "Help/About", "Help/User Guide"]
 QUERIES = ["Lblwavelength", "lblfiledata1", "lblfiledata2", "hsbspectra", "cboscale"]
