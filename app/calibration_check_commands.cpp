@@ -12,9 +12,11 @@
 #include "calibration/grating_choice.h"
 #include "calibration/grating_refine.h"
 #include "calibration/grating_solve.h"
+#include "calibration/grating_table.h"
 #include "calibration/line_check.h"
 #include "display/residual_plot.h"
 #include "ui/number_format.h"
+#include "ui/units.h"
 
 namespace halvic {
 
@@ -150,10 +152,11 @@ void MainWindow::flagBetterGrating(const LineCheck& check) {
   if (calibration.gratingChoice || !check.rmsA) {
     return;
   }
-  const double automaticDensity = 1000.0 / calibration.model.grooveSpacingUm;
+  const double automaticDensity = kMicrometresPerMillimetre / calibration.model.grooveSpacingUm;
   std::optional<double> bestDensity;
   double bestRms = *check.rmsA / kBetterGratingFactor;
-  for (const double density : kTableGrooveDensities) {
+  for (const TableGrating& grating : kGratingTable) {
+    const double density = grating.linesPerMm;
     if (std::fabs(density - automaticDensity) < 1.0) {
       continue;
     }

@@ -31,10 +31,14 @@ DesktopProgram::DesktopProgram(std::vector<QString> guidePlaces)
 }
 
 void DesktopProgram::wirePointer() {
-  window_.clientArea().setOnSurfaceClick([this](int x, int y) { logic_.Form_MouseUp(x, y); });
+  window_.clientArea().setOnSurfaceClick(
+      [this](int x, int y) { logic_.runGuarded([this, x, y] { logic_.Form_MouseUp(x, y); }); });
   ui::PictureBoxWidget& graph = *window_.clientArea().pictureBox("Picgraph");
-  graph.setOnClick([this](int x, int y) { logic_.Picgraph_MouseUp(x, y); });
-  graph.setOnWheel([this](int steps) { logic_.Picgraph_MouseWheel(steps); });
+  graph.setOnClick(
+      [this](int x, int y) { logic_.runGuarded([this, x, y] { logic_.Picgraph_MouseUp(x, y); }); });
+  graph.setOnWheel([this](int steps) {
+    logic_.runGuarded([this, steps] { logic_.Picgraph_MouseWheel(steps); });
+  });
 }
 
 void DesktopProgram::wireDesktopMenus() {

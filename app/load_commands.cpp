@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/command_failures.h"
 #include "app/main_window.h"
 #include "imagefile/image_reader.h"
 #include "ui/number_format.h"
@@ -19,8 +20,6 @@ const std::vector<ui::FileFilter>& imageFileFilters() {
   };
   return filters;
 }
-
-constexpr std::string_view kNotLoaded = "File not loaded successfully";
 
 constexpr int16_t kFirstRow = 1;
 constexpr int16_t kLastRow = kImageRows;

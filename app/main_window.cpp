@@ -27,6 +27,7 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, ui::Printers& printers,
       endProgram_(std::move(endProgram)) {
   wireHandlers();
   wireMenus();
+  guardCommands();
 }
 
 void MainWindow::wireMenus() {

@@ -70,6 +70,14 @@ class MainWindow {
   /** Start-up: fills the lists and sets the start values; runs once, before the window shows. */
   void Form_Load();
 
+  /**
+   * Runs a command the user gave outside the controls and the menus (a click on a drawing
+   * surface, the wheel, a command of the desktop program alone) as they run theirs: a fault
+   * that escapes it is caught, the workspace is put back as it was, and the message "The
+   * command failed: REASON" is shown. Nothing escapes.
+   */
+  void runGuarded(const std::function<void()>& command);
+
   // Start and stop.
   void cmdexit_Click();
   // Loads.
@@ -151,6 +159,14 @@ class MainWindow {
  private:
   void wireHandlers();
   void wireMenus();
+  /** Every user action on a control or a menu item runs through runCommand. */
+  void guardCommands();
+  /**
+   * Runs command; when a fault escapes it, puts the workspace and the calibration history back
+   * as they were and shows fixedFailure with the fault as its reason, or, when fixedFailure is
+   * empty, "The command failed: " and the fault. Nothing escapes.
+   */
+  void runCommand(std::string_view fixedFailure, const std::function<void()>& command);
   void showAbout();
   void fillLists();
 

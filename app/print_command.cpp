@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/command_failures.h"
 #include "app/main_window.h"
 
 namespace halvic {
@@ -9,7 +10,6 @@ namespace halvic {
 namespace {
 
 constexpr std::string_view kPrinted = "One page has been sent to your printer.";
-constexpr std::string_view kNotPrinted = "There was a problem printing to your printer.";
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/command_failures.h"
 #include "app/main_window.h"
 #include "imagefile/atomic_file.h"
 #include "imagefile/strip_writer.h"
@@ -47,7 +48,7 @@ void MainWindow::cmdstrip_Click() {
       stripImageFile(source.headerBytes, source.height, source.width, profile);
   const std::string path = answer + std::string(kStripExtension);
   if (const std::optional<std::string> failure = writeFileAtomically(path, file)) {
-    dialogs_.messageBox("Invalid path name - try again!", path + ": " + *failure);
+    dialogs_.messageBox(kStripNotSaved, path + ": " + *failure);
     return;
   }
   control("Lblwavelength").setCaption(path + " strip image saved");

@@ -26,6 +26,13 @@ struct Centroid {
 int centroidWindowStart(int16_t profileLength, int16_t cursor, int16_t width);
 
 /**
+ * Whether centroidLine weighs the window of `width` columns from `start` as an emission line:
+ * its background, the mean of the two columns just outside it (their 32-bit sum halved, kept as
+ * a 32-bit float), is at most its middle column. Otherwise it weighs it as an absorption line.
+ */
+bool weighsAsEmission(const ProfileArray& profile, int start, int16_t width);
+
+/**
  * The background-subtracted centroid of the line under the cursor, over a window of `width`
  * columns of profile 1..profileLength.
  *

@@ -1,32 +1,18 @@
 #include "calibration/dispersion.h"
 
-#include <array>
 #include <cmath>
 
+#include "calibration/grating_table.h"
+#include "ui/units.h"
+
 namespace halvic {
-
-namespace {
-
-struct GratingChoice {
-  double dispersionAbove;  // Angstroms per mm, exclusive
-  double grooveSpacingUm;
-};
-
-// Coarsest grating first; the last row takes everything else.
-constexpr std::array<GratingChoice, 4> kGratings{{
-    {200.0, 6.666666},
-    {90.0, 1.666666},
-    {50.0, 0.8333333},
-    {-1.0, 0.555555},
-}};
-
-}  // namespace
 
 std::optional<float> estimateDispersion(const LineWavelength& line1Wavelength, float line1Pixel,
                                         const LineWavelength& line2Wavelength, float line2Pixel,
                                         float xPixelSize) {
   const double pixelSpan = static_cast<double>(line2Pixel) - static_cast<double>(line1Pixel);
-  const double dispersion = 1000.0 * (line1Wavelength.value - line2Wavelength.value) /
+  const double dispersion = kMicrometresPerMillimetre *
+                            (line1Wavelength.value - line2Wavelength.value) /
                             (static_cast<double>(xPixelSize) * pixelSpan);
   const float stored = static_cast<float>(dispersion);
   if (!std::isfinite(stored)) {
@@ -37,12 +23,12 @@ std::optional<float> estimateDispersion(const LineWavelength& line1Wavelength, f
 
 double grooveSpacingFor(float dispersionAPerMm) {
   const double magnitude = std::fabs(static_cast<double>(dispersionAPerMm));
-  for (const GratingChoice& choice : kGratings) {
-    if (magnitude > choice.dispersionAbove) {
-      return choice.grooveSpacingUm;
+  for (const TableGrating& grating : kGratingTable) {
+    if (magnitude > grating.dispersionAbove) {
+      return grating.grooveSpacingUm;
     }
   }
-  return kGratings.back().grooveSpacingUm;  // NaN
+  return kGratingTable.back().grooveSpacingUm;  // NaN
 }
 
 }  // namespace halvic

@@ -16,11 +16,7 @@ std::optional<float> estimateDispersion(const LineWavelength& line1Wavelength, f
                                         const LineWavelength& line2Wavelength, float line2Pixel,
                                         float xPixelSize);
 
-/**
- * The groove spacing in micrometres of the grating that gives |dispersionAPerMm|: 6.666666 above
- * 200, 1.666666 above 90, 0.8333333 above 50, else 0.555555; a boundary value belongs to the
- * finer grating (200 gives 1.666666).
- */
+/** The groove spacing in micrometres of the grating kGratingTable gives |dispersionAPerMm|. */
 double grooveSpacingFor(float dispersionAPerMm);
 
 }  // namespace halvic

@@ -5,12 +5,12 @@
 
 #include "ui/number_format.h"
 #include "ui/number_text.h"
+#include "ui/units.h"
 
 namespace halvic {
 
 namespace {
 
-constexpr double kMicrometresPerMillimetre = 1000.0;
 constexpr std::string_view kAutomatic = "automatic";
 
 std::string_view trimmed(std::string_view text) {

@@ -7,9 +7,6 @@
 
 namespace halvic {
 
-/** The groove densities the automatic choice picks from, in lines per mm, coarsest first. */
-inline constexpr std::array<double, 4> kTableGrooveDensities{150.0, 600.0, 1200.0, 1800.0};
-
 /**
  * Which grating the solve assumes: automatic (nullopt, the groove spacing follows from the
  * dispersion) or a groove density the user chose, in lines per mm. Held for the session only.

@@ -2,14 +2,11 @@
 
 #include <cmath>
 
+#include "ui/units.h"
+
 namespace halvic {
 
-namespace {
-
-constexpr double kMicrometresPerMillimetre = 1000.0;
-constexpr double kAngstromsPerMicrometre = 10000.0;
-
-}  // namespace
+namespace {}  // namespace
 
 double evaluateGratingModel(const GratingModel& model, double pixel, double& betaDeg) {
   const float offset = static_cast<float>(pixel - kReferencePixel);

@@ -1,27 +1,43 @@
 #include "calibration/grating_refine.h"
 
 #include <Eigen/Dense>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <unsupported/Eigen/NonLinearOptimization>
 #include <vector>
 
+#include "calibration/model_terms.h"
+
 namespace halvic {
 
 namespace {
 
-constexpr double kMicrometresPerMillimetre = 1000.0;
-constexpr double kAngstromsPerMicrometre = 10000.0;
 // Tight enough that the fit is settled far below any figure it reports.
 constexpr double kTolerance = 1e-12;
 constexpr Eigen::Index kMostEvaluations = 1000;
 constexpr double kSingularRatio = 1e-12;
+/** At a minimum the residuals stand at right angles to every direction a term moves them. */
+constexpr double kLargestGradientCosine = 1e-6;
+/** Residuals this small are the arithmetic's own: the lines are met, whatever the angles say. */
+constexpr double kExactFitRmsA = 1e-6;
 
 /** The parameters the fit moves: the grating angle (degrees) and the focal length (mm). */
+constexpr std::array kFittedTerms{ModelTerm::Alpha, ModelTerm::FocalLength};
+
 GratingModel withParameters(GratingModel model, const Eigen::VectorXd& x) {
-  model.alphaDeg = x[0];
-  model.focalLengthMm = x[1];
+  for (size_t j = 0; j < kFittedTerms.size(); ++j) {
+    model = withTerm(model, kFittedTerms[j], x[static_cast<Eigen::Index>(j)]);
+  }
   return model;
+}
+
+Eigen::VectorXd parametersOf(const GratingModel& model) {
+  Eigen::VectorXd x(static_cast<Eigen::Index>(kFittedTerms.size()));
+  for (size_t j = 0; j < kFittedTerms.size(); ++j) {
+    x[static_cast<Eigen::Index>(j)] = termValue(model, kFittedTerms[j]);
+  }
+  return x;
 }
 
 double residualOf(const GratingModel& model, const RefineLine& line) {
@@ -29,13 +45,7 @@ double residualOf(const GratingModel& model, const RefineLine& line) {
   return evaluateGratingModel(model, line.pixel, betaDeg) - line.wavelength;
 }
 
-/**
- * The residuals of the lines and their derivatives by alpha and focal length, written out from
- * the grating equation: with D the degrees per radian, u = size x offset / f and
- * beta = alpha - D atan(u), lambda = K (sin(alpha / D) + sin(beta / D)), so
- * d lambda / d alpha = K (cos(alpha / D) + cos(beta / D)) / D and
- * d lambda / d f = K cos(beta / D) (u / f) / (1 + u^2).
- */
+/** The residuals of the lines under a model, and their derivatives by its fitted terms. */
 class LineResiduals {
  public:
   LineResiduals(const GratingModel& base, std::span<const RefineLine> lines)
@@ -52,22 +62,26 @@ class LineResiduals {
   }
 
   int df(const Eigen::VectorXd& x, Eigen::MatrixXd& jacobian) const {
-    const double degreesPerRadian = static_cast<double>(base_.degreesPerRadian);
-    const double k = base_.grooveSpacingUm * kAngstromsPerMicrometre *
-                     std::cos(base_.gammaDeg / degreesPerRadian);
-    const double pixelSizeMm = static_cast<double>(base_.xPixelSize) / kMicrometresPerMillimetre;
-    const double alpha = x[0];
-    const double focal = x[1];
+    const GratingModel model = withParameters(base_, x);
     for (Eigen::Index i = 0; i < values(); ++i) {
-      const float offset =
-          static_cast<float>(lines_[static_cast<size_t>(i)].pixel - kReferencePixel);
-      const double u = pixelSizeMm * static_cast<double>(offset) / focal;
-      const double beta = alpha - degreesPerRadian * std::atan(u);
-      const double cosBeta = std::cos(beta / degreesPerRadian);
-      jacobian(i, 0) = k * (std::cos(alpha / degreesPerRadian) + cosBeta) / degreesPerRadian;
-      jacobian(i, 1) = k * cosBeta * (u / focal) / (1.0 + u * u);
+      for (size_t j = 0; j < kFittedTerms.size(); ++j) {
+        jacobian(i, static_cast<Eigen::Index>(j)) =
+            wavelengthSlope(model, kFittedTerms[j], lines_[static_cast<size_t>(i)].pixel);
+      }
     }
     return 0;
+  }
+
+  Eigen::MatrixXd jacobianAt(const GratingModel& model) const {
+    Eigen::MatrixXd jacobian(values(), static_cast<Eigen::Index>(kFittedTerms.size()));
+    df(parametersOf(model), jacobian);
+    return jacobian;
+  }
+
+  Eigen::VectorXd residualsAt(const GratingModel& model) const {
+    Eigen::VectorXd residuals(values());
+    (*this)(parametersOf(model), residuals);
+    return residuals;
   }
 
  private:
@@ -75,37 +89,41 @@ class LineResiduals {
   std::span<const RefineLine> lines_;
 };
 
-bool converged(Eigen::LevenbergMarquardtSpace::Status status) {
-  using Eigen::LevenbergMarquardtSpace::Status;
-  switch (status) {
-    case Status::RelativeReductionTooSmall:
-    case Status::RelativeErrorTooSmall:
-    case Status::RelativeErrorAndReductionTooSmall:
-    case Status::CosinusTooSmall:
-    // The tolerances are below what the arithmetic can resolve: no step improves the fit.
-    case Status::FtolTooSmall:
-    case Status::XtolTooSmall:
-    case Status::GtolTooSmall:
-      return true;
-    default:
-      return false;
+/**
+ * Whether model is a least-squares minimum of the lines: every column of the Jacobian at right
+ * angles to the residuals (to a cosine of kLargestGradientCosine), or residuals that are the
+ * arithmetic's own. Whatever the fit said when it stopped, a model that fails this is no result.
+ */
+bool isAtMinimum(const GratingModel& model, std::span<const RefineLine> lines) {
+  if (modelRms(model, lines) < kExactFitRmsA) {
+    return true;
   }
+  const LineResiduals residuals(model, lines);
+  const Eigen::VectorXd r = residuals.residualsAt(model);
+  const Eigen::MatrixXd jacobian = residuals.jacobianAt(model);
+  for (Eigen::Index j = 0; j < jacobian.cols(); ++j) {
+    const double lengths = jacobian.col(j).norm() * r.norm();
+    if (!(lengths > 0.0) || std::fabs(jacobian.col(j).dot(r)) > kLargestGradientCosine * lengths) {
+      return false;
+    }
+  }
+  return true;
 }
 
-/** One Levenberg-Marquardt fit from the model's parameters; nullopt when it does not converge. */
+/** One Levenberg-Marquardt fit from the model's parameters; nullopt unless it ends at a minimum. */
 std::optional<GratingModel> fitPass(const GratingModel& from, std::span<const RefineLine> lines) {
   LineResiduals residuals(from, lines);
   Eigen::LevenbergMarquardt<LineResiduals> solver(residuals);
   solver.parameters.ftol = kTolerance;
   solver.parameters.xtol = kTolerance;
   solver.parameters.maxfev = kMostEvaluations;
-  Eigen::VectorXd x(2);
-  x << from.alphaDeg, from.focalLengthMm;
-  if (!converged(solver.minimize(x)) || !std::isfinite(x[0]) || !std::isfinite(x[1]) ||
-      x[1] == 0.0) {
+  Eigen::VectorXd x = parametersOf(from);
+  solver.minimize(x);
+  const GratingModel fitted = withParameters(from, x);
+  if (!x.allFinite() || fitted.focalLengthMm == 0.0 || !isAtMinimum(fitted, lines)) {
     return std::nullopt;
   }
-  return withParameters(from, x);
+  return fitted;
 }
 
 std::vector<RefineLine> linesWithin(const GratingModel& model, std::span<const RefineLine> lines,
@@ -120,29 +138,26 @@ std::vector<RefineLine> linesWithin(const GratingModel& model, std::span<const R
 }
 
 /**
- * Standard errors of alpha and focal length: the square roots of the diagonal of
- * s^2 (J^T J)^-1, s^2 the residual sum of squares over the degrees of freedom; nullopt when
+ * Standard errors of the fitted terms: the square roots of the diagonal of s^2 (J^T J)^-1, s^2
+ * the residual sum of squares over the degrees of freedom (lines less terms); nullopt when
  * J^T J cannot be inverted.
  */
-std::optional<Eigen::Vector2d> standardErrors(const GratingModel& model,
+std::optional<Eigen::VectorXd> standardErrors(const GratingModel& model,
                                               std::span<const RefineLine> lines) {
-  const LineResiduals residuals(model, lines);
-  Eigen::VectorXd x(2);
-  x << model.alphaDeg, model.focalLengthMm;
-  Eigen::MatrixXd jacobian(residuals.values(), 2);
-  residuals.df(x, jacobian);
-  const Eigen::Matrix2d normal = jacobian.transpose() * jacobian;
-  // Lines that cannot tell the angle from the focal length (all on one column) leave the normal
-  // matrix singular to rounding: its determinant vanishes beside the product of its diagonal.
+  const Eigen::MatrixXd jacobian = LineResiduals(model, lines).jacobianAt(model);
+  const Eigen::MatrixXd normal = jacobian.transpose() * jacobian;
+  // Lines that cannot tell the terms apart (all on one column) leave the normal matrix singular
+  // to rounding: its determinant vanishes beside the product of its diagonal.
   const double determinant = normal.determinant();
   if (!std::isfinite(determinant) ||
-      std::fabs(determinant) <= kSingularRatio * normal(0, 0) * normal(1, 1)) {
+      std::fabs(determinant) <= kSingularRatio * normal.diagonal().prod()) {
     return std::nullopt;
   }
   const double rms = modelRms(model, lines);
   const auto count = static_cast<double>(lines.size());
-  const double variance = rms * rms * count / (count - 2.0);
-  const Eigen::Vector2d errors = (variance * normal.inverse()).diagonal().cwiseSqrt();
+  const auto terms = static_cast<double>(kFittedTerms.size());
+  const double variance = rms * rms * count / (count - terms);
+  const Eigen::VectorXd errors = (variance * normal.inverse()).diagonal().cwiseSqrt();
   if (!errors.allFinite()) {
     return std::nullopt;
   }
@@ -183,7 +198,7 @@ RefineResult refineGratingModel(const GratingModel& start, std::span<const Refin
   if (!second || static_cast<int>(kept.size()) < kFewestRefineLines) {
     return result;
   }
-  const std::optional<Eigen::Vector2d> errors = standardErrors(*second, kept);
+  const std::optional<Eigen::VectorXd> errors = standardErrors(*second, kept);
   if (!errors) {
     return result;
   }

@@ -17,7 +17,7 @@ struct RefineLine {
 enum class RefineStatus {
   Refined,
   TooFewLines,   // fewer than kFewestRefineLines lines given
-  NotConverged,  // the fit stopped without meeting its tolerances, or gave no usable model
+  NotConverged,  // the fit stopped short of a least-squares minimum, or gave no usable model
 };
 
 /** A least-squares fit of two parameters needs at least one line more to measure its spread. */
@@ -41,7 +41,9 @@ struct RefineResult {
  * the model itself (evaluateGratingModel), starting from start's values; the pixel size, groove
  * spacing and gamma stay. A second pass, from the first pass's solution, leaves out the lines more
  * than kRefineRejectionMultiple times the first pass's RMS off. TooFewLines with fewer than
- * kFewestRefineLines lines; NotConverged when either pass does not converge or the result is not
+ * kFewestRefineLines lines; NotConverged when either pass stops anywhere but at a minimum (the
+ * residuals at right angles to every column of the Jacobian, to a cosine of 1e-6, or an RMS below
+ * 1e-6 A), whatever the fit's own reason for stopping, or when the result is not
  * finite. The residual of a line is the model's wavelength at its pixel minus its wavelength.
  */
 RefineResult refineGratingModel(const GratingModel& start, std::span<const RefineLine> lines);

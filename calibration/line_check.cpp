@@ -103,15 +103,10 @@ struct Measurement {
   Window lastWindow;
 };
 
-/**
- * Whether centroidLine weighs the window as an emission line: its background (the two columns
- * just outside) at most its middle column. Lamp lines are emission lines; a window it would weigh
- * as absorption holds no lamp line in its middle.
- */
+/** Lamp lines are emission lines; a window centroidLine weighs as absorption holds none in its
+ * middle. */
 bool weighsAsEmission(const LineCheckInputs& in, const Window& window) {
-  const double background = 0.5 * (static_cast<double>(in.profile.at(window.start - 1)) +
-                                   static_cast<double>(in.profile.at(window.start + window.width)));
-  return background <= static_cast<double>(in.profile.at(window.start + window.width / 2));
+  return halvic::weighsAsEmission(in.profile, window.start, static_cast<int16_t>(window.width));
 }
 
 Measurement measure(const LineCheckInputs& in, double predicted) {

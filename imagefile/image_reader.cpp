@@ -14,6 +14,7 @@
 #include "imagefile/header_line_reader.h"
 #include "imagefile/regular_file.h"
 #include "ui/number_text.h"
+#include "ui/units.h"
 
 namespace halvic {
 
@@ -41,7 +42,6 @@ constexpr std::array<KeyRule, 7> kKeyRules{{
 
 constexpr std::string_view kEndPrefix = "End";
 constexpr size_t kPrefixLength = 3;
-constexpr float kMicrometresPerMillimetre = 1000.0f;
 
 // The scan reads only the header block, so every line it meets is kept whole.
 static_assert(static_cast<size_t>(kHeaderSize) <= kMaxKeptLineLength);
@@ -72,7 +72,8 @@ ReadStatus toMicrometres(std::string_view value, float& field) {
   if (std::fabs(*number) > static_cast<double>(std::numeric_limits<float>::max())) {
     return ReadStatus::ValueOutOfRange;
   }
-  const float micrometres = static_cast<float>(*number) * kMicrometresPerMillimetre;
+  const float micrometres =
+      static_cast<float>(*number) * static_cast<float>(kMicrometresPerMillimetre);
   if (!std::isfinite(micrometres)) {
     return ReadStatus::ValueOutOfRange;
   }

@@ -4,6 +4,7 @@
 #include "output/grating_wcs.h"
 #include "output/linear_resampling.h"
 #include "ui/number_format.h"
+#include "ui/units.h"
 
 namespace halvic {
 
@@ -13,7 +14,6 @@ constexpr std::string_view kFluxUnit = "adu";
 constexpr std::string_view kWavelengthUnit = "Angstrom";
 constexpr std::string_view kResampledNote =
     "Resampled linearly onto a linear wavelength grid between column centres";
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 /** The model's wavelength at each whole column 1..length, in Angstroms. */
 std::vector<double> columnWavelengths(const GratingModel& model, int16_t length) {

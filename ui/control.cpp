@@ -123,31 +123,41 @@ void Control::setVisible(bool visible) {
 }
 
 void Control::userClick() {
-  switch (kind()) {
-    case ControlKind::CheckBox:
-      value_ = value_ == 0 ? 1 : 0;
-      changed();
-      break;
-    case ControlKind::OptionButton:
-      setValue(1);
-      break;
-    default:
-      break;
-  }
-  raise(onClick);
+  owner_.runUserAction(*this, [this] {
+    switch (kind()) {
+      case ControlKind::CheckBox:
+        value_ = value_ == 0 ? 1 : 0;
+        changed();
+        break;
+      case ControlKind::OptionButton:
+        setValue(1);
+        break;
+      default:
+        break;
+    }
+    raise(onClick);
+  });
 }
 
-void Control::userSelect(int index) { setListIndex(index); }
+void Control::userSelect(int index) {
+  owner_.runUserAction(*this, [this, index] { setListIndex(index); });
+}
 
 void Control::userScroll(int value) {
-  value_ = clamp(value);
-  changed();
-  raise(onScroll);
+  owner_.runUserAction(*this, [this, value] {
+    value_ = clamp(value);
+    changed();
+    raise(onScroll);
+  });
 }
 
-void Control::userRelease() { raise(onChange); }
+void Control::userRelease() {
+  owner_.runUserAction(*this, [this] { raise(onChange); });
+}
 
-void Control::userSet(int value) { setValue(value); }
+void Control::userSet(int value) {
+  owner_.runUserAction(*this, [this, value] { setValue(value); });
+}
 
 void Control::userEditText(std::string text) {
   caption_ = std::move(text);

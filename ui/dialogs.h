@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,15 @@ namespace halvic::ui {
 
 class Form;
 class Raster;
+
+/**
+ * Thrown by a Dialogs that has no answer to give (a scripted session whose script queued none):
+ * not a fault of the program but the end of what the user said. Commands let it pass.
+ */
+class UnansweredDialog : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 /** One entry of an open-file dialog's filter list: "All Files (*.*)" with "*.*". */
 struct FileFilter {

@@ -33,6 +33,14 @@ Control& Form::operator[](std::string_view name) {
   return *control;
 }
 
+void Form::runUserAction(const Control& source, const std::function<void()>& action) {
+  if (runner_) {
+    runner_(source, action);
+  } else {
+    action();
+  }
+}
+
 void Form::show() {
   visible_ = true;
   if (onVisibilityChanged) {

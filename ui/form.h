@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -39,10 +40,22 @@ class Form {
   /** Clears every option button but the one given (the exclusive group). */
   void clearOtherOptions(const Control& selected);
 
+  /**
+   * What runs the user's input: each user* operation of a control of this form (a backend's or a
+   * script's) runs its whole effect, events included, through the runner, told which control the
+   * user acted on. The program installs one that keeps a failed command from leaving it; without
+   * one the action runs as it is. Events a handler raises by program do not pass through it.
+   */
+  using UserActionRunner =
+      std::function<void(const Control& source, const std::function<void()>& action)>;
+  void setUserActionRunner(UserActionRunner runner) { runner_ = std::move(runner); }
+  void runUserAction(const Control& source, const std::function<void()>& action);
+
  private:
   const FormSpec& spec_;
   std::vector<std::unique_ptr<Control>> controls_;
   bool visible_ = false;
+  UserActionRunner runner_;
 };
 
 }  // namespace halvic::ui

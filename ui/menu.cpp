@@ -47,14 +47,18 @@ bool MenuItem::choose() {
   if (!enabled()) {
     return false;
   }
-  onTriggered_();
+  if (runner_) {
+    runner_(*this, onTriggered_);
+  } else {
+    onTriggered_();
+  }
   return true;
 }
 
 MenuBar::MenuBar(std::span<const MenuItemSpec> items) {
   items_.reserve(items.size());
   for (const MenuItemSpec& spec : items) {
-    items_.push_back(std::make_unique<MenuItem>(spec));
+    items_.push_back(std::make_unique<MenuItem>(spec, runner_));
   }
 }
 

@@ -25,6 +25,13 @@ struct MenuItemSpec {
 
 class MenuItem;
 
+/**
+ * What runs a chosen item's handler, told which item was chosen: the program installs one that
+ * keeps a failed command from leaving it; without one the handler runs as it is.
+ */
+using MenuChoiceRunner =
+    std::function<void(const MenuItem& chosen, const std::function<void()>& handler)>;
+
 /** What a backend implements to mirror a menu item's state on screen. */
 class MenuView {
  public:
@@ -39,7 +46,8 @@ class MenuView {
  */
 class MenuItem {
  public:
-  explicit MenuItem(const MenuItemSpec& spec) : spec_(spec), text_(spec.text) {}
+  MenuItem(const MenuItemSpec& spec, const MenuChoiceRunner& runner)
+      : spec_(spec), runner_(runner), text_(spec.text) {}
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
 
@@ -67,6 +75,7 @@ class MenuItem {
   void changed();
 
   const MenuItemSpec& spec_;
+  const MenuChoiceRunner& runner_;
   std::string text_;
   bool enabled_ = true;
   std::function<void()> onTriggered_;
@@ -80,6 +89,11 @@ class MenuItem {
 class MenuBar {
  public:
   explicit MenuBar(std::span<const MenuItemSpec> items);
+  MenuBar(const MenuBar&) = delete;
+  MenuBar& operator=(const MenuBar&) = delete;
+
+  /** Every item's handler runs through runner from now on. */
+  void setChoiceRunner(MenuChoiceRunner runner) { runner_ = std::move(runner); }
 
   /** The item of that table name; the caller passes a name checked against the table. */
   MenuItem& operator[](std::string_view name);
@@ -95,6 +109,7 @@ class MenuBar {
   std::vector<std::string_view> menus() const;
 
  private:
+  MenuChoiceRunner runner_;
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

@@ -270,9 +270,9 @@ ui::FormAnswer ScriptSession::formAnswer(std::string_view text) {
 
 void ScriptSession::press(std::string_view surface, int x, int y) {
   if (surface == "window") {
-    window_.Form_MouseUp(x, y);
+    window_.runGuarded([this, x, y] { window_.Form_MouseUp(x, y); });
   } else if (surface == "graph") {
-    window_.Picgraph_MouseUp(x, y);
+    window_.runGuarded([this, x, y] { window_.Picgraph_MouseUp(x, y); });
   } else {
     throw ScriptError("no drawing surface named " + quoted(surface));
   }
@@ -280,7 +280,7 @@ void ScriptSession::press(std::string_view surface, int x, int y) {
 
 void ScriptSession::wheel(std::string_view surface, int steps) {
   if (surface == "graph") {
-    window_.Picgraph_MouseWheel(steps);
+    window_.runGuarded([this, steps] { window_.Picgraph_MouseWheel(steps); });
   } else if (surface != "window") {  // the window's own surface does nothing with the wheel
     throw ScriptError("no drawing surface named " + quoted(surface));
   }

@@ -5,12 +5,11 @@
 #include "tools/samplegen/camera_image_encoder.h"
 #include "tools/samplegen/sample_spectra.h"
 #include "ui/number_text.h"
+#include "ui/units.h"
 
 namespace halvic::samplegen {
 
 namespace {
-
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 std::string formatted(const char* pattern, double value) {
   char buffer[64];
@@ -28,7 +27,7 @@ GratingModel lampModel(const LampOptions& options) {
   GratingModel model;
   // What the reader makes of the header's text: its 32-bit float times 1000 in 32-bit float.
   const double headerMm = ui::parseDecimal(pixelSizeText(options.pixelSizeUm)).value_or(0.0);
-  model.xPixelSize = static_cast<float>(headerMm) * 1000.0f;
+  model.xPixelSize = static_cast<float>(headerMm) * static_cast<float>(kMicrometresPerMillimetre);
   model.grooveSpacingUm = kMicrometresPerMillimetre / options.grooveDensity;
   model.alphaDeg = options.alphaDeg;
   model.focalLengthMm = options.focalLengthMm;

@@ -12,6 +12,7 @@
 #include "calibration/grating_solve.h"
 #include "tools/samplegen/camera_image_encoder.h"
 #include "tools/samplegen/sample_spectra.h"
+#include "ui/units.h"
 
 namespace halvic::samplegen {
 
@@ -90,7 +91,7 @@ CalibrationCheck calibrateOnAnchors(float pixel1, float pixel2) {
   marks.line1Pixel = pixel1;
   marks.line2Pixel = pixel2;
   GratingModel start;
-  start.xPixelSize = kSamplePixelSizeMm * 1000.0f;
+  start.xPixelSize = kSamplePixelSizeMm * static_cast<float>(kMicrometresPerMillimetre);
   CalibrationCheck check;
   check.dispersion = estimateDispersion(marks.line1Wavelength, pixel1, marks.line2Wavelength,
                                         pixel2, start.xPixelSize)

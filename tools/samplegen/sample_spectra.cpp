@@ -10,6 +10,7 @@
 #include "calibration/line_list.h"
 #include "tools/samplegen/noise_source.h"
 #include "ui/number_text.h"
+#include "ui/units.h"
 
 namespace halvic::samplegen {
 
@@ -119,7 +120,7 @@ double wavelengthAtPixel(const GratingModel& model, double pixel) {
 
 GratingModel trueSampleModel() {
   GratingModel model;
-  model.xPixelSize = kSamplePixelSizeMm * 1000.0f;
+  model.xPixelSize = kSamplePixelSizeMm * static_cast<float>(kMicrometresPerMillimetre);
   model.grooveSpacingUm = kSampleGrooveSpacingUm;
   // Rising wavelengths need a negative focal length; the spread between the anchors shrinks as
   // the focal length grows in size, so the root lies between these two.

@@ -14,9 +14,9 @@
 namespace halvic::ui {
 
 /** Thrown when a dialog opens and no answer was queued for it, or its answer does not fit it. */
-class MissingAnswer : public std::runtime_error {
+class MissingAnswer : public UnansweredDialog {
  public:
-  using std::runtime_error::runtime_error;
+  using UnansweredDialog::UnansweredDialog;
 };
 
 /** A form answer: each named field set to its value, the others left as shown. */

@@ -1,0 +1,59 @@
+#include "calibration/model_terms.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace halvic {
+
+namespace {
+
+constexpr double kRelativeStep = 1e-6;
+
+double wavelengthAt(const GratingModel& model, double pixel) {
+  double betaDeg = 0.0;
+  return evaluateGratingModel(model, pixel, betaDeg);
+}
+
+}  // namespace
+
+std::string_view termName(ModelTerm term) {
+  switch (term) {
+    case ModelTerm::Alpha:
+      return "alpha";
+    case ModelTerm::FocalLength:
+      return "focal";
+  }
+  return {};
+}
+
+double termValue(const GratingModel& model, ModelTerm term) {
+  switch (term) {
+    case ModelTerm::Alpha:
+      return model.alphaDeg;
+    case ModelTerm::FocalLength:
+      return model.focalLengthMm;
+  }
+  return 0.0;
+}
+
+GratingModel withTerm(GratingModel model, ModelTerm term, double value) {
+  switch (term) {
+    case ModelTerm::Alpha:
+      model.alphaDeg = value;
+      break;
+    case ModelTerm::FocalLength:
+      model.focalLengthMm = value;
+      break;
+  }
+  return model;
+}
+
+double wavelengthSlope(const GratingModel& model, ModelTerm term, double pixel) {
+  const double value = termValue(model, term);
+  const double step = kRelativeStep * std::max(1.0, std::fabs(value));
+  const double above = wavelengthAt(withTerm(model, term, value + step), pixel);
+  const double below = wavelengthAt(withTerm(model, term, value - step), pixel);
+  return (above - below) / (2.0 * step);
+}
+
+}  // namespace halvic
