@@ -89,12 +89,9 @@ class LineResiduals {
   std::span<const RefineLine> lines_;
 };
 
-/**
- * Whether model is a least-squares minimum of the lines: every column of the Jacobian at right
- * angles to the residuals (to a cosine of kLargestGradientCosine), or residuals that are the
- * arithmetic's own. Whatever the fit said when it stopped, a model that fails this is no result.
- */
-bool isAtMinimum(const GratingModel& model, std::span<const RefineLine> lines) {
+}  // namespace
+
+bool isLeastSquaresMinimum(const GratingModel& model, std::span<const RefineLine> lines) {
   if (modelRms(model, lines) < kExactFitRmsA) {
     return true;
   }
@@ -110,6 +107,8 @@ bool isAtMinimum(const GratingModel& model, std::span<const RefineLine> lines) {
   return true;
 }
 
+namespace {
+
 /** One Levenberg-Marquardt fit from the model's parameters; nullopt unless it ends at a minimum. */
 std::optional<GratingModel> fitPass(const GratingModel& from, std::span<const RefineLine> lines) {
   LineResiduals residuals(from, lines);
@@ -120,7 +119,7 @@ std::optional<GratingModel> fitPass(const GratingModel& from, std::span<const Re
   Eigen::VectorXd x = parametersOf(from);
   solver.minimize(x);
   const GratingModel fitted = withParameters(from, x);
-  if (!x.allFinite() || fitted.focalLengthMm == 0.0 || !isAtMinimum(fitted, lines)) {
+  if (!x.allFinite() || fitted.focalLengthMm == 0.0 || !isLeastSquaresMinimum(fitted, lines)) {
     return std::nullopt;
   }
   return fitted;

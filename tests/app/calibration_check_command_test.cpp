@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/temp_dir.h"
+#include "ui/number_format.h"
 
 namespace halvic::test {
 namespace {
@@ -121,6 +123,32 @@ TEST_F(CalibrationCheckTest, ARefineIsTakenOnlyWhenApplied) {
   EXPECT_EQ(ws().calibration.refinedLines, 0);
   mark(kNe6506, 590, "cmdmarkline2");
   EXPECT_EQ(lineCount(caption()), 4u);
+}
+
+// Two lines marked off their peaks: the refine measures and fits again over several rounds, and
+// what it reports as the two-line model is the model the check measured before it started.
+TEST_F(CalibrationCheckTest, TheRefineReportsTheTwoLineModelAsTheCheckMeasuredIt) {
+  load(kLamp, "cmdload2");
+  mark(kNe5852, 216, "cmdmarkline1");
+  mark(kNe6506, 588, "cmdmarkline2");
+  said();
+  ASSERT_TRUE(chooses("Calibration", "Check Calibration"));
+  const std::string check = said();
+  const size_t at = check.find("check-rms: ");
+  ASSERT_NE(at, std::string::npos);
+  std::istringstream summary(check.substr(at + 11));
+  double rmsA = 0.0;
+  double rmsKms = 0.0;
+  int used = 0;
+  char bar = 0;
+  summary >> rmsA >> bar >> rmsKms >> bar >> used;
+  ASSERT_GT(used, 3);
+  dialogs_.queueForm(ui::FormAnswer{{"apply", "0"}});
+  ASSERT_TRUE(chooses("Calibration", "Refine with All Lines"));
+  const std::string report = dialogs_.lastFormText();
+  EXPECT_EQ(report.substr(0, report.find("\r\n")),
+            "RMS of the two-line model: " + ui::formatNumber(rmsA, "0.000") + " A over " +
+                std::to_string(used) + " lines");
 }
 
 // A calibration loaded from a file is the file's two-line model: the summary no longer speaks of

@@ -98,6 +98,36 @@ TEST(RefineGratingModel, StandardErrorsFollowTheResidualSpread) {
   EXPECT_NEAR(b.rmsAfterA / a.rmsAfterA, 2.0, 0.01);
 }
 
+// Noisy lines: the refined model is a minimum; the same model 0.048 degrees off in alpha (where a
+// fit with a wrong derivative once stopped and called it refined) or 0.5 % off in focal length
+// is not, though its residuals are small; lines the model meets exactly are, whatever the angles.
+TEST(IsLeastSquaresMinimum, HoldsOnlyWhereNoTermCanLowerTheResiduals) {
+  const std::vector<RefineLine> noisy =
+      linesOf({40, 120, 230, 381, 470, 600, 720}, {0.01, -0.02, 0.015, -0.01, 0.02, -0.015, 0.005});
+  const RefineResult refined = refineGratingModel(offStart(), noisy);
+  ASSERT_EQ(refined.status, RefineStatus::Refined);
+  GratingModel alphaOff = refined.model;
+  alphaOff.alphaDeg += 0.048;
+  GratingModel focalOff = refined.model;
+  focalOff.focalLengthMm *= 1.005;
+  struct Row {
+    std::string name;
+    GratingModel model;
+    std::vector<RefineLine> lines;
+    bool minimum;
+  };
+  const std::vector<Row> rows{
+      {"the refined model", refined.model, noisy, true},
+      {"alpha 0.048 degrees off", alphaOff, noisy, false},
+      {"focal length 0.5 % off", focalOff, noisy, false},
+      {"lines met exactly", trueModel(), linesOf({40, 381, 720}), true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(isLeastSquaresMinimum(row.model, row.lines), row.minimum);
+  }
+}
+
 TEST(RefineGratingModel, RefusesWhatItCannotFit) {
   struct Row {
     std::string name;

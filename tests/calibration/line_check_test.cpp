@@ -39,6 +39,15 @@ struct ProfileBuilder {
     }
     return *this;
   }
+  /** A broad Gaussian line of that height, sigma columns wide, added to every column. */
+  ProfileBuilder& gaussian(double centre, double sigma, double height) {
+    for (int column = 1; column <= kLength; ++column) {
+      const double z = (column - centre) / sigma;
+      profile.set(column, profile.at(column) +
+                              static_cast<int32_t>(std::lround(height * std::exp(-0.5 * z * z))));
+    }
+    return *this;
+  }
   /** Columns alternate level + spread and level - spread: a median absolute deviation of spread. */
   ProfileBuilder& noise(int32_t spread) {
     for (int column = 1; column <= kLength; ++column) {
@@ -117,6 +126,15 @@ TEST(CheckCalibration, GivesEachLineTheStatusItsProfileCalls) {
       // 4 columns off, the first window's middle column lies below its background (the line's
       // peak is a background column): centroidLine would weigh it as absorption.
       {"a line 4 columns off", ProfileBuilder().line(304).profile, {300}, {}, {S::NoLine}, false},
+      // A broad line centred 3.25 columns off: both windows weigh it as emission and it stands
+      // clear of the noise, but its centroid, 303.518, lies more than half a width (3.5) from
+      // the prediction: some other line, not the listed one.
+      {"a broad line 3.5 columns off",
+       ProfileBuilder().gaussian(303.25, 4.0, 600.0).profile,
+       {300},
+       {},
+       {S::NoLine},
+       false},
       // 2 columns off: a first centroid of 302.53, then 302 from the window on column 303.
       {"a line 2 columns off", ProfileBuilder().line(302).profile, {300}, {}, {S::Used}, true},
   };

@@ -98,6 +98,7 @@ void applyFormAnswer(std::vector<FormField>& fields, const FormAnswer& answer) {
 }  // namespace
 
 std::optional<std::vector<FormField>> HeadlessDialogs::showForm(const FormRequest& request) {
+  lastFormText_ = request.text;
   if (formAnswers_.empty()) {
     throw MissingAnswer("a form found no queued answer");
   }

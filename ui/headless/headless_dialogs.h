@@ -69,6 +69,8 @@ class HeadlessDialogs : public Dialogs {
   const std::vector<FileFilter>& lastFilters() const { return lastFilters_; }
   int lastSelectedFilter() const { return lastSelectedFilter_; }
   const std::string& lastOpenTitle() const { return lastOpenTitle_; }
+  /** The text above the fields of the last form, for tests. */
+  const std::string& lastFormText() const { return lastFormText_; }
 
  private:
   std::ostream& transcript_;
@@ -82,6 +84,7 @@ class HeadlessDialogs : public Dialogs {
   std::vector<FileFilter> lastFilters_;
   int lastSelectedFilter_ = -1;
   std::string lastOpenTitle_;
+  std::string lastFormText_;
 };
 
 }  // namespace halvic::ui
