@@ -143,17 +143,20 @@ void failMarkLine2(Session& session) {
   session.control("cmdmarkline2").userClick();
 }
 
+/** A calibration of another session, on the lines' peaks, saved to path; path. */
+std::string calibrationOnThePeaks(const std::string& path) {
+  Session maker;
+  loadBothExpanded(maker);
+  maker.control("Cmdcalccal").userClick();
+  mark(maker, kNe5852, 214, "cmdmarkline1");
+  mark(maker, kNe6506, 590, "cmdmarkline2");
+  saveCalibration(maker, path);
+  return path;
+}
+
 TEST(CalibrationDoor, AfterAnyChangeTheWindowShowsWhatTheSameCalibrationLoadedFromAFileShows) {
   const test::TempDir dir;
-  const std::string otherCalibration = dir.file("other.fits");
-  {
-    Session other;
-    loadBothExpanded(other);
-    other.control("Cmdcalccal").userClick();
-    mark(other, kNe5852, 214, "cmdmarkline1");
-    mark(other, kNe6506, 590, "cmdmarkline2");
-    saveCalibration(other, otherCalibration);
-  }
+  const std::string otherCalibration = calibrationOnThePeaks(dir.file("other.fits"));
   struct Row {
     std::string_view name;
     Change change;
@@ -211,15 +214,7 @@ size_t drawnUnlikeAFreshSession(Session& session, const std::string& calibration
 
 TEST(CalibrationDoor, UndoPutsBackWhatWasThereBeforeAChangeAndRedoWhatCameAfter) {
   const test::TempDir dir;
-  const std::string calibrationFile = dir.file("made.fits");
-  {
-    Session maker;
-    loadBothExpanded(maker);
-    maker.control("Cmdcalccal").userClick();
-    mark(maker, kNe5852, 214, "cmdmarkline1");
-    mark(maker, kNe6506, 590, "cmdmarkline2");
-    saveCalibration(maker, calibrationFile);
-  }
+  const std::string calibrationFile = calibrationOnThePeaks(dir.file("made.fits"));
   const Change nothing = [](Session&) {};
   const Change markLine1 = [](Session& s) { mark(s, kNe5852, 214, "cmdmarkline1"); };
   struct Row {

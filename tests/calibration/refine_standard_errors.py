@@ -11,19 +11,19 @@ errors as absolute values (s^2 (J^T J)^-1 with s^2 the residual sum of squares o
 """
 
 import math
+import os
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 try:
     import numpy as np
     from scipy.optimize import least_squares
 except ImportError:
     print("SKIP: numpy and scipy are needed (Debian python3-numpy, python3-scipy)")
     sys.exit(0)
+from grating_equation import DEGREES_PER_RADIAN, GAMMA_DEG, REFERENCE_PIXEL, wavelengths
 
-DEGREES_PER_RADIAN = float(np.float32(57.29578))
-GAMMA_DEG = 6.16
-REFERENCE_PIXEL = 381.0
 
 # name, pixel size (um), true focal length (mm), true alpha (deg), lines/mm, line count, noise (A)
 CASES = [
@@ -33,12 +33,6 @@ CASES = [
 ]
 
 
-def wavelengths(pixels, pixel_size, focal, alpha, groove):
-    offsets = (pixels - REFERENCE_PIXEL).astype(np.float32).astype(np.float64)
-    theta = DEGREES_PER_RADIAN * np.arctan((pixel_size / 1000.0) * offsets / focal)
-    beta = alpha - theta
-    return groove * 10000.0 * math.cos(GAMMA_DEG / DEGREES_PER_RADIAN) * (
-        np.sin(alpha / DEGREES_PER_RADIAN) + np.sin(beta / DEGREES_PER_RADIAN))
 
 
 def independent_fit(pixels, listed, start, pixel_size, groove):

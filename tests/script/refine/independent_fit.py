@@ -21,17 +21,16 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 try:
     import numpy as np
     from scipy.optimize import least_squares
 except ImportError:
     print("SKIP: numpy and scipy are needed (Debian python3-numpy, python3-scipy)")
     sys.exit(0)
+from grating_equation import DEGREES_PER_RADIAN, GAMMA_DEG, REFERENCE_PIXEL, wavelengths
 
 f32 = np.float32
-DEGREES_PER_RADIAN = float(f32(57.29578))
-GAMMA_DEG = 6.16
-REFERENCE_PIXEL = 381.0
 TOLERANCE = 1e-6
 
 # name, grating options, (line list entry, cursor) of the two marked lines
@@ -45,12 +44,6 @@ CASES = [
 ]
 
 
-def wavelengths(pixels, pixel_size, focal, alpha, groove):
-    offsets = (pixels - REFERENCE_PIXEL).astype(np.float32).astype(np.float64)
-    theta = DEGREES_PER_RADIAN * np.arctan((pixel_size / 1000.0) * offsets / focal)
-    beta = alpha - theta
-    return groove * 10000.0 * math.cos(GAMMA_DEG / DEGREES_PER_RADIAN) * (
-        np.sin(alpha / DEGREES_PER_RADIAN) + np.sin(beta / DEGREES_PER_RADIAN))
 
 
 def predicted_pixel(listed, pixel_size, focal, alpha, groove):
