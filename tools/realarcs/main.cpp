@@ -2,6 +2,7 @@
 // images with a per-column truth file: a 768-column camera image file of a window of it, or the
 // whole arc as a FITS image.
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -30,8 +31,13 @@ struct Request {
   std::string note;
 };
 
-std::optional<int> wholeNumber(const std::string& text) {
-  const halvic::ui::WholeNumber number = halvic::ui::parseWholeNumber(text, 1, 1000000);
+// Beyond these a request is surely a mistake: no archived arc is that long, and a taller wide
+// image only repeats its rows.
+constexpr int64_t kLastFirstPixel = 1000000;
+constexpr int64_t kMostWideRows = 4096;
+
+std::optional<int> wholeNumber(const std::string& text, int64_t largest) {
+  const halvic::ui::WholeNumber number = halvic::ui::parseWholeNumber(text, 1, largest);
   if (number.status != halvic::ui::WholeNumberStatus::Ok) {
     return std::nullopt;
   }
@@ -47,24 +53,25 @@ std::optional<Request> parse(int argc, char** argv) {
   for (int i = 2; i + 1 < argc - 1; i += 2) {
     options[argv[i]] = argv[i + 1];
   }
-  Request request{argv[1], argv[argc - 1]};
-  const std::optional<double> pixelSize = options.count("--pixel-size")
-                                              ? halvic::ui::parseDecimal(options["--pixel-size"])
-                                              : std::nullopt;
-  if (!pixelSize || *pixelSize <= 0.0) {
+  const bool window = options.count("--first") == 1;
+  const bool wide = options.count("--wide") == 1;
+  // 0 stands for a size missing or not a number, refused with the negative ones.
+  const double pixelSize = options.count("--pixel-size")
+                               ? halvic::ui::parseDecimal(options["--pixel-size"]).value_or(0.0)
+                               : 0.0;
+  const size_t known = 2 + options.count("--note");
+  if (window == wide || known != options.size() || pixelSize <= 0.0) {
     return std::nullopt;
   }
-  request.pixelSizeUm = static_cast<float>(*pixelSize);
-  if (options.count("--first")) {
-    request.first = wholeNumber(options["--first"]);
-  }
-  if (options.count("--wide")) {
-    request.wideRows = wholeNumber(options["--wide"]);
-  }
+  Request request{argv[1], argv[argc - 1]};
+  request.pixelSizeUm = static_cast<float>(pixelSize);
   request.note = options.count("--note") ? options["--note"] : "";
-  const size_t known =
-      1 + options.count("--first") + options.count("--wide") + options.count("--note");
-  if (known != options.size() || request.first.has_value() == request.wideRows.has_value()) {
+  if (window) {
+    request.first = wholeNumber(options["--first"], kLastFirstPixel);
+  } else {
+    request.wideRows = wholeNumber(options["--wide"], kMostWideRows);
+  }
+  if (!request.first && !request.wideRows) {
     return std::nullopt;
   }
   return request;
