@@ -63,6 +63,21 @@ void FitsWriter::addFloatImage(std::span<const float> values) {
   }
 }
 
+void FitsWriter::addUnsigned16Image(std::span<const uint16_t> values, long width, long height) {
+  if (width < 1 || height < 1 ||
+      values.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
+    if (state_->status == 0) {
+      state_->status = BAD_DIMEN;
+    }
+    return;
+  }
+  std::array<long, 2> lengths{width, height};
+  fits_create_img(state_->file, USHORT_IMG, 2, lengths.data(), &state_->status);
+  std::vector<uint16_t> data(values.begin(), values.end());  // cfitsio takes a mutable array
+  fits_write_img(state_->file, TUSHORT, 1, static_cast<LONGLONG>(data.size()), data.data(),
+                 &state_->status);
+}
+
 void FitsWriter::addTable(std::span<const TableColumn> columns) {
   // cfitsio takes the names, forms and units as arrays of mutable C strings.
   std::vector<std::string> names, forms, units;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -37,6 +38,11 @@ class FitsWriter {
 
   /** An image unit of 32-bit floats, the primary one first; no values gives no data array. */
   void addFloatImage(std::span<const float> values);
+  /**
+   * An image unit of 16-bit unsigned values (BITPIX 16 with BZERO 32768), height rows of width
+   * values, the first row first. Values that do not make width x height fail the writer.
+   */
+  void addUnsigned16Image(std::span<const uint16_t> values, long width, long height);
   /** A binary table extension of equally long columns (64-bit 'D' or 32-bit 'E'). */
   void addTable(std::span<const TableColumn> columns);
 
