@@ -1,6 +1,7 @@
 #include "output/barycentre_fields.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "output/mid_exposure.h"
 #include "output/observing_details.h"
@@ -46,6 +47,9 @@ std::string_view refusalOfField(std::string_view key) {
   }
   return {};
 }
+
+constexpr std::string_view kMissingInputs =
+    "The correction needs the object's position, the site and the date of observation.";
 
 std::string dateRefusal() {
   return "Date of observation (DATE-OBS) must be a UTC date and time in the years " +
@@ -110,6 +114,18 @@ std::optional<std::string> barycentreRefusal(const std::vector<ui::FormField>& f
     return dateRefusal();
   }
   return std::nullopt;
+}
+
+BarycentricCorrection barycentricCorrectionOf(const std::vector<ui::FormField>& fields,
+                                              const std::optional<std::string>& dateObs) {
+  if (std::optional<std::string> refusal = barycentreRefusal(fields, dateObs)) {
+    return {std::nullopt, std::move(*refusal)};
+  }
+  const std::optional<BarycentreInputs> inputs = barycentreInputsOf(fields, dateObs);
+  if (!inputs) {
+    return {std::nullopt, std::string(kMissingInputs)};
+  }
+  return barycentricCorrection(inputs->site, inputs->target, inputs->midExposure);
 }
 
 }  // namespace halvic

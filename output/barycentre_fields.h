@@ -70,4 +70,11 @@ std::optional<BarycentreInputs> barycentreInputsOf(const std::vector<ui::FormFie
 std::optional<std::string> barycentreRefusal(const std::vector<ui::FormField>& fields,
                                              const std::optional<std::string>& dateObs);
 
+/**
+ * The correction to record in an export: barycentricCorrection of barycentreInputsOf, or, with
+ * failure set, barycentreRefusal's refusal, or the inputs that are missing.
+ */
+BarycentricCorrection barycentricCorrectionOf(const std::vector<ui::FormField>& fields,
+                                              const std::optional<std::string>& dateObs);
+
 }  // namespace halvic
