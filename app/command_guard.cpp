@@ -93,7 +93,7 @@ void MainWindow::runCommand(std::string_view fixedFailure, const std::function<v
     } catch (...) {
       fault = std::current_exception();
     }
-    //ws_ = before;
+    ws_ = before;
     history_ = historyBefore;
     updateCalibrationMenus();
     updateUndoMenus();
