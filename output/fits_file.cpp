@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "imagefile/c_numeric_locale.h"
+
 namespace halvic {
 
 namespace {
@@ -31,6 +33,9 @@ std::string keyText(std::string_view key) { return std::string(key); }
 
 }  // namespace
 
+// cfitsio formats and parses numbers with the C library under the thread's locale, so every call
+// into it runs under a CNumericLocale: the files are the same whatever locale the user has.
+
 struct FitsWriter::State {
   fitsfile* file = nullptr;
   void* buffer = nullptr;
@@ -39,12 +44,14 @@ struct FitsWriter::State {
 };
 
 FitsWriter::FitsWriter() : state_(std::make_unique<State>()) {
+  const CNumericLocale numbers;
   fits_create_memfile(
       &state_->file, &state_->buffer, &state_->size, kGrowth,
       [](void* memory, size_t size) { return std::realloc(memory, size); }, &state_->status);
 }
 
 FitsWriter::~FitsWriter() {
+  const CNumericLocale numbers;
   if (state_->file != nullptr) {
     int ignored = 0;
     fits_close_file(state_->file, &ignored);
@@ -53,6 +60,7 @@ FitsWriter::~FitsWriter() {
 }
 
 void FitsWriter::addFloatImage(std::span<const float> values) {
+  const CNumericLocale numbers;
   std::array<long, 1> length{static_cast<long>(values.size())};
   const int axes = values.empty() ? 0 : 1;
   fits_create_img(state_->file, FLOAT_IMG, axes, length.data(), &state_->status);
@@ -64,6 +72,7 @@ void FitsWriter::addFloatImage(std::span<const float> values) {
 }
 
 void FitsWriter::addTable(std::span<const TableColumn> columns) {
+  const CNumericLocale numbers;
   // cfitsio takes the names, forms and units as arrays of mutable C strings.
   std::vector<std::string> names, forms, units;
   LONGLONG rows = 0;
@@ -104,40 +113,48 @@ void FitsWriter::addTable(std::span<const TableColumn> columns) {
 }
 
 void FitsWriter::writeText(std::string_view key, std::string_view value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_str(state_->file, keyText(key).c_str(), std::string(value).c_str(),
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeDouble(std::string_view key, double value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_dbl(state_->file, keyText(key).c_str(), value, kDoubleDigits,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeTypedNumber(std::string_view key, double value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_dbl(state_->file, keyText(key).c_str(), value, kTypedDigits,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeFloat(std::string_view key, float value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_flt(state_->file, keyText(key).c_str(), value, kFloatDigits,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeWhole(std::string_view key, long long value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_lng(state_->file, keyText(key).c_str(), value, std::string(comment).c_str(),
                      &state_->status);
 }
 
 void FitsWriter::writeLogical(std::string_view key, bool value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_log(state_->file, keyText(key).c_str(), value ? 1 : 0,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeHistory(std::string_view text) {
+  const CNumericLocale numbers;
   fits_write_history(state_->file, std::string(text).c_str(), &state_->status);
 }
 
 FileBytes FitsWriter::finish() {
+  const CNumericLocale numbers;
   LONGLONG headerStart = 0, dataStart = 0, dataEnd = 0;
   fits_get_hduaddrll(state_->file, &headerStart, &dataStart, &dataEnd, &state_->status);
   fits_close_file(state_->file, &state_->status);
@@ -162,6 +179,7 @@ FitsHeaderReader::FitsHeaderReader(std::span<const char> bytes)
     failure_ = "the file is empty";
     return;
   }
+  const CNumericLocale numbers;
   state_->buffer.assign(bytes.begin(), bytes.end());
   void* buffer = state_->buffer.data();
   size_t size = state_->buffer.size();
@@ -174,6 +192,7 @@ FitsHeaderReader::FitsHeaderReader(std::span<const char> bytes)
 }
 
 FitsHeaderReader::~FitsHeaderReader() {
+  const CNumericLocale numbers;
   if (state_->file != nullptr) {
     int ignored = 0;
     fits_close_file(state_->file, &ignored);
@@ -181,6 +200,7 @@ FitsHeaderReader::~FitsHeaderReader() {
 }
 
 std::optional<std::string> FitsHeaderReader::valueField(std::string_view key) const {
+  const CNumericLocale numbers;
   if (state_->file == nullptr) {
     return std::nullopt;
   }
