@@ -89,7 +89,7 @@ bool MainWindow::readImageFile(ImageKind kind) {
   // Read into copies: a refused or failed load leaves the image as it was.
   ImageHeaderFields fields{slot.height, slot.width, slot.background, slot.range, ws_.xPixelSize,
                            path,        false};
-  if (const ReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
+  if (const FileReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(scanned));
     return false;
   }
@@ -107,7 +107,7 @@ bool MainWindow::readImageFile(ImageKind kind) {
   }
   ImageArray image;  // cells outside the new image stay 0
   HeaderBytes headerBytes{};
-  if (const ReadStatus read =
+  if (const FileReadStatus read =
           readImagePixels(path, fields.compressed, fields.height, fields.width, image, headerBytes);
       read != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(read));

@@ -18,8 +18,11 @@ namespace {
 constexpr int kDoubleDigits = -17;
 constexpr int kFloatDigits = -9;
 constexpr int kTypedDigits = -15;
+constexpr size_t kBlockSize = 2880;
 // The buffer grows by this much at a time: one FITS block and a few more.
-constexpr size_t kGrowth = 2880 * 4;
+constexpr size_t kGrowth = kBlockSize * 4;
+// Every FITS file begins with this card's key and value indicator.
+constexpr std::string_view kFirstCard = "SIMPLE  =";
 
 std::string statusText(int status) {
   std::array<char, FLEN_STATUS> text{};
@@ -168,6 +171,27 @@ FileBytes FitsWriter::finish() {
   return {std::vector<char>(bytes, bytes + length), std::nullopt};
 }
 
+namespace {
+
+/**
+ * Why bytes cannot be FITS, said before cfitsio tries them: it would report a text as having
+ * "tried to move past end of file". nullopt when they may be.
+ */
+std::optional<std::string> notFitsReason(std::span<const char> bytes) {
+  if (bytes.empty()) {
+    return "the file is empty";
+  }
+  if (!std::string_view(bytes.data(), bytes.size()).starts_with(kFirstCard)) {
+    return "it does not begin with SIMPLE";
+  }
+  if (bytes.size() < kBlockSize) {
+    return "the file ends inside its first header";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 struct FitsHeaderReader::State {
   std::vector<char> buffer;
   fitsfile* file = nullptr;
@@ -175,8 +199,8 @@ struct FitsHeaderReader::State {
 
 FitsHeaderReader::FitsHeaderReader(std::span<const char> bytes)
     : state_(std::make_unique<State>()) {
-  if (bytes.empty()) {
-    failure_ = "the file is empty";
+  failure_ = notFitsReason(bytes);
+  if (failure_) {
     return;
   }
   const CNumericLocale numbers;

@@ -62,8 +62,9 @@ class FitsWriter {
 
 /**
  * The primary header of a FITS file held in memory, read by cfitsio whatever the process's
- * locale. Opening fails for anything that is not a FITS file (an empty file, a text); failure()
- * then says why and every key is missing.
+ * locale. Opening fails for anything that is not a FITS file; failure() then says why ("the file
+ * is empty", "it does not begin with SIMPLE", "the file ends inside its first header", or
+ * cfitsio's text) and every key is missing.
  */
 class FitsHeaderReader {
  public:
