@@ -59,6 +59,13 @@ FileReadStatus withReadError(ReadStatus status, const FileDescriptorBuffer& data
   return {status};
 }
 
+bool isSameFile(const std::string& first, const std::string& second) {
+  struct stat one {};
+  struct stat other {};
+  return ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0 &&
+         one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 FileReadStatus readRegularFile(const std::string& path, std::size_t maxBytes,
                                std::vector<char>& bytes) {
   const OpenedFile file = openRegularFile(path);

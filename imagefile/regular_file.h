@@ -32,6 +32,12 @@ OpenedFile openRegularFile(const std::string& path);
 FileReadStatus withReadError(ReadStatus status, const FileDescriptorBuffer& data);
 
 /**
+ * Whether both paths name one existing file (the same device and inode), their links followed: a
+ * file written to one would replace the other.
+ */
+bool isSameFile(const std::string& first, const std::string& second);
+
+/**
  * The whole content of the regular file at path, opened as openRegularFile opens it, when it
  * holds at most maxBytes bytes; ValueOutOfRange for a longer file, which is not read past
  * maxBytes + 1; ReadFailed with the system's error when a read fails.
