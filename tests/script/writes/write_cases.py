@@ -155,18 +155,26 @@ ROWS = {
 
 
 def unmet(need):
-    can = {"two users": lambda: os.geteuid() == 0 and shutil.which("setpriv") and
-           subprocess.run(AS_NOBODY + ["test", "-x", DRIVER]).returncode == 0,
-           "strace": lambda: subprocess.run(["strace", "-o", "/dev/null", "true"]).returncode == 0,
-           "comma locale": lambda: os.path.isdir(f"{LOCALES}/de_DE.UTF-8") and
-           shutil.which("fitsverify"), "": lambda: True}[need]
-    return None if can() else f"this row needs {need} (root and setpriv, strace, or the locale)"
+    """Why this machine cannot run a row that needs need; None when it can."""
+    if need == "two users" and not (os.geteuid() == 0 and shutil.which("setpriv") and not
+                                    subprocess.run(AS_NOBODY + ["test", "-x", DRIVER]).returncode):
+        return "needs root and setpriv, and a driver that nobody may run"
+    if need == "strace" and not (shutil.which("strace") and not
+                                 subprocess.run(["strace", "-o", "/dev/null", "true"]).returncode):
+        return "strace is missing or cannot trace here"
+    if need == "comma locale" and not (os.path.isdir(f"{LOCALES}/de_DE.UTF-8") and
+                                       shutil.which("fitsverify")):
+        return f"no de_DE.UTF-8 in {LOCALES}, or no fitsverify"
+    return None
 
 
 def state(path):
-    return os.path.lexists(path) and (os.readlink(path) if os.path.islink(path) else
-                                      open(path, "rb").read(), os.lstat(path).st_mode,
-                                      os.lstat(path).st_uid)
+    """A kept file's content (a link's target), mode and owner; None when it is absent."""
+    if not os.path.lexists(path):
+        return None
+    found = os.lstat(path)
+    return os.readlink(path) if os.path.islink(path) else open(path, "rb").read(), \
+        found.st_mode, found.st_uid
 
 
 def run(row):
