@@ -24,7 +24,7 @@ RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fon
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \
-            python3-matplotlib desktop-file-utils
+            python3-matplotlib desktop-file-utils locales strace
 SCREENSHOT_PACKAGES := xvfb
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
@@ -73,7 +73,7 @@ test-sanitize: deps
 	  -DHALVIC_BUILD_TESTS=ON -DHALVIC_BUILD_BENCHMARKS=OFF
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	$(TEST_ENV) ASAN_OPTIONS=detect_leaks=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan-suppressions.txt \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan-suppressions.txt:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SANITIZE_DIR) -j $(JOBS)
 

@@ -1,6 +1,7 @@
 // "Export FITS...": the graphed profile as two FITS files, one resampled onto a linear wavelength
 // grid for spectral databases and one per column with the exact grating coordinates.
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -46,8 +47,9 @@ struct WriteFailure {
 };
 
 /**
- * Both files staged in full, then renamed: the per-column file first, so that NAME.fits, the
- * file the user named, replaces its old self only once its companion is in place.
+ * Both files staged in full, then renamed together or not at all: the per-column file first, so
+ * that NAME.fits, the file the user named, replaces its old self only once its companion is in
+ * place.
  */
 std::optional<WriteFailure> writeBoth(const std::vector<std::string>& names,
                                       const FitsSpectrumFiles& files) {
@@ -60,11 +62,9 @@ std::optional<WriteFailure> writeBoth(const std::vector<std::string>& names,
   if (auto failure = perColumn.stage(perColumnName, std::span<const char>(files.perColumn))) {
     return WriteFailure{perColumnName, *failure};
   }
-  if (auto failure = perColumn.commit()) {
-    return WriteFailure{perColumnName, *failure};
-  }
-  if (auto failure = resampled.commit()) {
-    return WriteFailure{resampledName, *failure};
+  const std::array<StagedFile*, 2> inOrder{&perColumn, &resampled};
+  if (auto failure = commitTogether(inOrder)) {
+    return WriteFailure{failure->index == 0 ? perColumnName : resampledName, failure->reason};
   }
   return std::nullopt;
 }

@@ -96,7 +96,7 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
                            ws_.calibration.model.xPixelSize,
                            path,
                            false};
-  if (const ReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
+  if (const FileReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(scanned));
     return std::nullopt;
   }
@@ -114,7 +114,7 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
   }
   ImageArray pixels;  // cells outside the new image stay 0
   HeaderBytes headerBytes{};
-  if (const ReadStatus read = readImagePixels(path, fields.compressed, fields.height, fields.width,
+  if (const FileReadStatus read = readImagePixels(path, fields.compressed, fields.height, fields.width,
                                               pixels, headerBytes);
       read != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(read));

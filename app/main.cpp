@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -13,6 +14,9 @@
 #include "ui/qt/qt_look.h"
 
 int main(int argc, char** argv) {
+  // Ignored, so that a write past the file size limit (ulimit -f) fails with "File too large",
+  // which the writers report, instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   const halvic::CommandLine commandLine =
       halvic::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (const auto status = halvic::answerWithoutWindow(commandLine, std::cout, std::cerr)) {

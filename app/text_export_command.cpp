@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "imagefile/atomic_file.h"
+#include "imagefile/regular_file.h"
 #include "output/text_export.h"
 
 namespace halvic {
@@ -14,6 +15,7 @@ namespace {
 constexpr std::string_view kNoImage = "No image loaded; no text file written.";
 constexpr std::string_view kNotSaved = "Text file not saved: ";
 constexpr std::string_view kSaved = " saved as text file";
+constexpr std::string_view kIsTheImage = "it is the image itself";
 
 std::string notSavedMessage(const std::string& fileName, const std::string& reason) {
   return std::string(kNotSaved) + fileName + " (" + reason + ")";
@@ -34,6 +36,12 @@ void MainWindow::cmdtext_Click() {
   const TextExport text = buildTextExport(TextExportInputs{
       .profile = ws_.graph.profile, .length = ws_.graph.profileLength, .calibration = calibration});
   const std::string fileName = textExportName(imageFileName);
+  // The one check before writing: an image whose name the export takes would be destroyed.
+  if (isSameFile(fileName, imageFileName)) {
+    dialogs_.messageBox(notSavedMessage(fileName, std::string(kIsTheImage)),
+                        fileName + ": " + std::string(kIsTheImage));
+    return;
+  }
   // Written whole before anything claims it was saved: a failed write leaves the old file, the
   // label and the workspace as they were.
   if (const auto failure = writeFileAtomically(fileName, std::span<const char>(text.bytes))) {

@@ -5,49 +5,113 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <random>
+#include <string_view>
+#include <vector>
 
 namespace halvic {
 
 namespace {
 
+constexpr std::string_view kForeignLink = "a link owned by another user";
+constexpr std::string_view kTemporaryPrefix = ".staged-";
+constexpr std::string_view kNameLetters =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr int kTemporaryLetters = 6;
+constexpr int kNameAttempts = 100;
+constexpr int kMostLinks = 40;  // as many as the system follows in one path
+constexpr mode_t kPermissionBits = 07777;
+constexpr mode_t kNewFileMode = 0666;      // less the umask, which open() applies
+constexpr mode_t kPrivateFileMode = 0600;  // until the replaced file's mode is given
+
 std::string systemReason(int error) { return std::strerror(error); }
 
-/** The file the bytes are meant for: the target of a symbolic link, else path itself. */
-std::filesystem::path finalTarget(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path given(path);
-  if (std::filesystem::is_symlink(given, error)) {
-    const std::filesystem::path target = std::filesystem::read_symlink(given, error);
-    if (!error) {
-      return target.is_absolute() ? target : given.parent_path() / target;
-    }
-  }
-  return given;
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
 }
 
 /**
- * A hidden name beside the target for mkstemp. Appended piece by piece: GCC 12 at -O3 reports a
- * false -Wrestrict overlap for "." + name + suffix.
+ * Whether the system's rule for shared folders (fs.protected_symlinks) refuses to follow this
+ * link: one in a sticky folder that anyone may write, owned neither by the user nor by the
+ * folder's owner. Another user may plant such a link to steer a write to a file of theirs.
  */
-std::string temporaryPattern(const std::filesystem::path& folder,
-                             const std::filesystem::path& target) {
-  std::string name = ".";
-  name += target.filename().string();
-  name += ".XXXXXX";
-  return (folder / name).string();
+bool foreignLinkInSharedFolder(const std::filesystem::path& path, const struct stat& link) {
+  struct stat folder {};
+  if (::stat(folderOf(path).c_str(), &folder) != 0) {
+    return false;  // the write itself then fails with the system's reason
+  }
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid;
 }
 
-/** The permissions the written file gets: those of the file it replaces, else 0666 less umask. */
-mode_t modeFor(const std::filesystem::path& target) {
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-    return existing.st_mode & 07777;
+/** The file the bytes are meant for: path with its links followed, or why it is not written. */
+struct Target {
+  std::filesystem::path path;
+  std::optional<std::string> refusal;
+};
+
+Target finalTarget(const std::string& path) {
+  std::filesystem::path current(path);
+  for (int followed = 0; followed <= kMostLinks; ++followed) {
+    struct stat entry {};
+    if (::lstat(current.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) {
+      return {current, std::nullopt};
+    }
+    if (foreignLinkInSharedFolder(current, entry)) {
+      return {{}, std::string(kForeignLink)};
+    }
+    std::error_code error;
+    const std::filesystem::path named = std::filesystem::read_symlink(current, error);
+    if (error) {
+      return {{}, error.message()};
+    }
+    current = named.is_absolute() ? named : folderOf(current) / named;
   }
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return static_cast<mode_t>(0666) & ~mask;
+  return {{}, systemReason(ELOOP)};
+}
+
+std::string randomLetters() {
+  thread_local std::mt19937 generator{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, kNameLetters.size() - 1);
+  std::string letters;
+  for (int i = 0; i < kTemporaryLetters; ++i) {
+    letters += kNameLetters[pick(generator)];
+  }
+  return letters;
+}
+
+/**
+ * Creates a new file in folder under a short hidden name of its own, with mode as open() gives
+ * it (less the umask). Its descriptor, with its name in name; -1 with errno set on failure.
+ */
+int createTemporary(const std::filesystem::path& folder, mode_t mode, std::string& name) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate(kTemporaryPrefix);
+    candidate += randomLetters();
+    name = (folder / candidate).string();
+    const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (descriptor >= 0 || errno != EEXIST) {
+      return descriptor;
+    }
+  }
+  return -1;
+}
+
+/** The owner and group of the replaced file, or at least its group; as far as the system lets. */
+bool keepOwner(int descriptor, const struct stat& replaced) {
+  if (replaced.st_uid == ::geteuid() && replaced.st_gid == ::getegid()) {
+    return true;
+  }
+  return ::fchown(descriptor, replaced.st_uid, replaced.st_gid) == 0 ||
+         ::fchown(descriptor, static_cast<uid_t>(-1), replaced.st_gid) == 0;
+}
+
+/** The owner first: a change of owner clears the set-user and set-group bits. */
+bool takeOverFrom(int descriptor, const struct stat& replaced) {
+  keepOwner(descriptor, replaced);
+  return ::fchmod(descriptor, replaced.st_mode & kPermissionBits) == 0;
 }
 
 bool writeAll(int descriptor, std::span<const char> bytes) {
@@ -64,6 +128,11 @@ bool writeAll(int descriptor, std::span<const char> bytes) {
   return true;
 }
 
+/** Renames with flags; false with errno set, EINVAL when the file system has no such rename. */
+bool renameWith(const std::string& from, const std::filesystem::path& to, unsigned int flags) {
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags) == 0;
+}
+
 }  // namespace
 
 StagedFile::~StagedFile() { discard(); }
@@ -73,32 +142,39 @@ void StagedFile::discard() {
     ::unlink(temporary_.c_str());
     temporary_.clear();
   }
+  undo_ = Undo::Nothing;
 }
 
 std::optional<std::string> StagedFile::stage(const std::string& path, std::span<const char> bytes) {
   discard();
-  const std::filesystem::path target = finalTarget(path);
-  const std::filesystem::path folder =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::string temporary = temporaryPattern(folder, target);
-  const int descriptor = ::mkstemp(temporary.data());
+  const Target target = finalTarget(path);
+  if (target.refusal) {
+    return target.refusal;
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.path.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) {
+    return systemReason(EISDIR);
+  }
+  const bool replacesFile = exists && S_ISREG(existing.st_mode);
+  std::string temporary;
+  const int descriptor = createTemporary(folderOf(target.path),
+                                         replacesFile ? kPrivateFileMode : kNewFileMode, temporary);
   if (descriptor < 0) {
     return systemReason(errno);
   }
-  const auto fail = [&temporary](int error) {
-    ::unlink(temporary.c_str());
-    return std::optional<std::string>(systemReason(error));
-  };
-  if (::fchmod(descriptor, modeFor(target)) != 0 || !writeAll(descriptor, bytes)) {
-    const int error = errno;
-    ::close(descriptor);
-    return fail(error);
+  const bool written = (!replacesFile || takeOverFrom(descriptor, existing)) &&
+                       writeAll(descriptor, bytes) && ::fsync(descriptor) == 0;
+  int error = written ? 0 : errno;
+  if (::close(descriptor) != 0 && error == 0) {
+    error = errno;
   }
-  if (::close(descriptor) != 0) {
-    return fail(errno);
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    return systemReason(error);
   }
   temporary_ = std::move(temporary);
-  target_ = target;
+  target_ = target.path;
   return std::nullopt;
 }
 
@@ -112,6 +188,63 @@ std::optional<std::string> StagedFile::commit() {
     return systemReason(error);
   }
   temporary_.clear();
+  return std::nullopt;
+}
+
+std::optional<std::string> StagedFile::commitUndoably() {
+  if (temporary_.empty()) {
+    return std::string("nothing staged");
+  }
+  struct stat existing {};
+  const bool exists = ::lstat(target_.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) {
+    discard();  // an exchange would move the folder to the temporary name
+    return systemReason(EISDIR);
+  }
+  if (!exists) {
+    if (renameWith(temporary_, target_, RENAME_NOREPLACE)) {
+      temporary_.clear();
+      undo_ = Undo::RemoveTarget;
+      return std::nullopt;
+    }
+  } else if (renameWith(temporary_, target_, RENAME_EXCHANGE)) {
+    undo_ = Undo::PutBackOld;  // the temporary name now holds the old file
+    return std::nullopt;
+  }
+  if (errno == EINVAL || errno == ENOSYS) {
+    return commit();
+  }
+  const int error = errno;
+  discard();
+  return systemReason(error);
+}
+
+void StagedFile::undoCommit() {
+  if (undo_ == Undo::PutBackOld) {
+    // Should the old file not go back, it stays under the hidden name rather than be removed.
+    ::rename(temporary_.c_str(), target_.c_str());
+    temporary_.clear();
+  } else if (undo_ == Undo::RemoveTarget) {
+    ::unlink(target_.c_str());
+  }
+  undo_ = Undo::Nothing;
+}
+
+std::optional<CommitFailure> commitTogether(std::span<StagedFile* const> files) {
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    if (std::optional<std::string> failure = files[index]->commitUndoably()) {
+      for (std::size_t done = index; done > 0; --done) {
+        files[done - 1]->undoCommit();
+      }
+      for (StagedFile* file : files) {
+        file->discard();
+      }
+      return CommitFailure{index, std::move(*failure)};
+    }
+  }
+  for (StagedFile* file : files) {
+    file->discard();  // the old files kept under the temporary names
+  }
   return std::nullopt;
 }
 

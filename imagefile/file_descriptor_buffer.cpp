@@ -24,6 +24,9 @@ FileDescriptorBuffer::int_type FileDescriptorBuffer::underflow() {
   do {
     count = ::read(descriptor_, buffer_.data(), buffer_.size());
   } while (count < 0 && errno == EINTR);
+  if (count < 0) {
+    readError_ = errno;
+  }
   if (count <= 0) {
     return traits_type::eof();
   }

@@ -10,7 +10,7 @@ namespace halvic {
  * A read-only stream buffer over a POSIX file descriptor, so that a file opened with open()
  * (for instance without blocking) can be read with the same streambuf code as any other data.
  * It owns the descriptor and closes it when destroyed. A read error ends the data, as the end of
- * the file does; an interrupted read is retried.
+ * the file does, and is kept for readError(); an interrupted read is retried.
  */
 class FileDescriptorBuffer : public std::streambuf {
  public:
@@ -21,6 +21,9 @@ class FileDescriptorBuffer : public std::streambuf {
   FileDescriptorBuffer(const FileDescriptorBuffer&) = delete;
   FileDescriptorBuffer& operator=(const FileDescriptorBuffer&) = delete;
 
+  /** The system's error of the read that ended the data; 0 when it ended at the end of the file. */
+  int readError() const { return readError_; }
+
  protected:
   int_type underflow() override;
 
@@ -28,6 +31,7 @@ class FileDescriptorBuffer : public std::streambuf {
   static constexpr std::size_t kBufferSize = 4096;
 
   int descriptor_;
+  int readError_ = 0;
   std::array<char, kBufferSize> buffer_{};
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -342,15 +343,24 @@ std::string_view describe(ReadStatus status) {
       return "a value is out of range";
     case ReadStatus::TruncatedFile:
       return "the file ends early";
+    case ReadStatus::ReadFailed:
+      return "the file cannot be read";
   }
   return "unknown status";
 }
 
-ReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields) {
+std::string describe(const FileReadStatus& read) {
+  return read.systemError != 0 ? std::string(std::strerror(read.systemError))
+                               : std::string(describe(read.status));
+}
+
+FileReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields) {
   fields.compressed = false;
   fields.caption = path;
   const OpenedFile file = openRegularFile(path);
-  return file.status == ReadStatus::Ok ? scanHeaderLines(*file.data, fields) : file.status;
+  return file.status == ReadStatus::Ok
+             ? withReadError(scanHeaderLines(*file.data, fields), *file.data)
+             : file.status;
 }
 
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields) {
@@ -372,12 +382,13 @@ std::optional<std::string> headerValue(const HeaderBytes& header, std::string_vi
   return found;
 }
 
-ReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height, int16_t width,
-                           ImageArray& image, HeaderBytes& headerBytes) {
+FileReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height,
+                               int16_t width, ImageArray& image, HeaderBytes& headerBytes) {
   const OpenedFile file = openRegularFile(path);
-  return file.status == ReadStatus::Ok
-             ? readPixelArea(*file.data, compressed, height, width, image, headerBytes)
-             : file.status;
+  return file.status == ReadStatus::Ok ? withReadError(readPixelArea(*file.data, compressed, height,
+                                                                     width, image, headerBytes),
+                                                       *file.data)
+                                       : file.status;
 }
 
 ReadStatus readImagePixels(std::istream& data, bool compressed, int16_t height, int16_t width,

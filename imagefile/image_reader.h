@@ -39,10 +39,28 @@ enum class ReadStatus {
   TruncatedRow,     // a delta-coded row body ends before the row's last pixel
   ValueOutOfRange,  // a value does not fit its field, or the image size does not fit the array
   TruncatedFile,    // the file ends inside the header block or the pixels the header promises
+  ReadFailed,       // the system failed to read the file (a disk error, for instance)
 };
 
 /** A short English description of a status, for diagnostics. */
 std::string_view describe(ReadStatus status);
+
+/**
+ * The outcome of reading a file by its path: the status and, when the system refused to open or
+ * to read the file, the system's error number, so that the user is told what happened ("Not a
+ * directory", "Input/output error") rather than what the reader made of the missing bytes.
+ */
+struct FileReadStatus {
+  ReadStatus status = ReadStatus::Ok;
+  int systemError = 0;  // errno of the refused open or read; 0 when the system refused nothing
+
+  friend bool operator==(const FileReadStatus& read, ReadStatus other) {
+    return read.status == other;
+  }
+};
+
+/** The system's text for its error when there is one ("Not a directory"), else describe(status). */
+std::string describe(const FileReadStatus& read);
 
 /** Upper bound of the caption's length once dates and times have been appended to the path. */
 inline constexpr size_t kMaxCaptionLength = 4096;
@@ -59,10 +77,11 @@ inline constexpr size_t kMaxCaptionLength = 4096;
  * of its terminator) lie inside the block; otherwise the scan gives NoEndLine.
  *
  * Only a regular file is opened (without blocking); a FIFO, device or socket gives
- * NotARegularFile, a folder or a path that cannot be opened CannotOpen, and fields then keep
- * their values apart from caption and compressed.
+ * NotARegularFile, a folder or a path that cannot be opened CannotOpen with the system's error
+ * (EISDIR for a folder), and fields then keep their values apart from caption and compressed. A
+ * read the system fails gives ReadFailed with its error, never a file that seems to end early.
  */
-ReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields);
+FileReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields);
 
 /** scanImageHeader on data already open; path only starts the caption. Reads at most 2048 bytes. */
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields);
@@ -82,10 +101,10 @@ std::optional<std::string> headerValue(const HeaderBytes& header, std::string_vi
  * touched. A height or width of 0 or less means there are no pixels to read; a height above 20 or
  * a width above 768 is refused with ValueOutOfRange before anything is read. headerBytes is
  * written only when all 2048 bytes are there; rows decoded before a failure stay in image.
- * Paths are opened as scanImageHeader opens them, with the same refusals.
+ * Paths are opened and read as scanImageHeader opens and reads them, with the same refusals.
  */
-ReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height, int16_t width,
-                           ImageArray& image, HeaderBytes& headerBytes);
+FileReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height,
+                               int16_t width, ImageArray& image, HeaderBytes& headerBytes);
 
 /** readImagePixels on data already open, positioned at the start of the file. */
 ReadStatus readImagePixels(std::istream& data, bool compressed, int16_t height, int16_t width,

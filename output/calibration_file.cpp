@@ -205,12 +205,12 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
 
 CalibrationRead readCalibrationFile(const std::string& path) {
   std::vector<char> bytes;
-  const ReadStatus status = readRegularFile(path, kLargestCalibrationFile, bytes);
+  const FileReadStatus status = readRegularFile(path, kLargestCalibrationFile, bytes);
   if (status == ReadStatus::ValueOutOfRange) {
     return {std::nullopt, "larger than any calibration file"};
   }
   if (status != ReadStatus::Ok) {
-    return {std::nullopt, std::string(describe(status))};
+    return {std::nullopt, describe(status)};
   }
   return readCalibrationFile(std::span<const char>(bytes));
 }

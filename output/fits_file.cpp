@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "imagefile/c_numeric_locale.h"
+
 namespace halvic {
 
 namespace {
@@ -16,8 +18,11 @@ namespace {
 constexpr int kDoubleDigits = -17;
 constexpr int kFloatDigits = -9;
 constexpr int kTypedDigits = -15;
+constexpr size_t kBlockSize = 2880;
 // The buffer grows by this much at a time: one FITS block and a few more.
-constexpr size_t kGrowth = 2880 * 4;
+constexpr size_t kGrowth = kBlockSize * 4;
+// Every FITS file begins with this card's key and value indicator.
+constexpr std::string_view kFirstCard = "SIMPLE  =";
 
 std::string statusText(int status) {
   std::array<char, FLEN_STATUS> text{};
@@ -31,6 +36,9 @@ std::string keyText(std::string_view key) { return std::string(key); }
 
 }  // namespace
 
+// cfitsio formats and parses numbers with the C library under the thread's locale, so every call
+// into it runs under a CNumericLocale: the files are the same whatever locale the user has.
+
 struct FitsWriter::State {
   fitsfile* file = nullptr;
   void* buffer = nullptr;
@@ -39,12 +47,14 @@ struct FitsWriter::State {
 };
 
 FitsWriter::FitsWriter() : state_(std::make_unique<State>()) {
+  const CNumericLocale numbers;
   fits_create_memfile(
       &state_->file, &state_->buffer, &state_->size, kGrowth,
       [](void* memory, size_t size) { return std::realloc(memory, size); }, &state_->status);
 }
 
 FitsWriter::~FitsWriter() {
+  const CNumericLocale numbers;
   if (state_->file != nullptr) {
     int ignored = 0;
     fits_close_file(state_->file, &ignored);
@@ -53,6 +63,7 @@ FitsWriter::~FitsWriter() {
 }
 
 void FitsWriter::addFloatImage(std::span<const float> values) {
+  const CNumericLocale numbers;
   std::array<long, 1> length{static_cast<long>(values.size())};
   const int axes = values.empty() ? 0 : 1;
   fits_create_img(state_->file, FLOAT_IMG, axes, length.data(), &state_->status);
@@ -79,6 +90,7 @@ void FitsWriter::addUnsigned16Image(std::span<const uint16_t> values, long width
 }
 
 void FitsWriter::addTable(std::span<const TableColumn> columns) {
+  const CNumericLocale numbers;
   // cfitsio takes the names, forms and units as arrays of mutable C strings.
   std::vector<std::string> names, forms, units;
   LONGLONG rows = 0;
@@ -119,40 +131,48 @@ void FitsWriter::addTable(std::span<const TableColumn> columns) {
 }
 
 void FitsWriter::writeText(std::string_view key, std::string_view value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_str(state_->file, keyText(key).c_str(), std::string(value).c_str(),
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeDouble(std::string_view key, double value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_dbl(state_->file, keyText(key).c_str(), value, kDoubleDigits,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeTypedNumber(std::string_view key, double value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_dbl(state_->file, keyText(key).c_str(), value, kTypedDigits,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeFloat(std::string_view key, float value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_flt(state_->file, keyText(key).c_str(), value, kFloatDigits,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeWhole(std::string_view key, long long value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_lng(state_->file, keyText(key).c_str(), value, std::string(comment).c_str(),
                      &state_->status);
 }
 
 void FitsWriter::writeLogical(std::string_view key, bool value, std::string_view comment) {
+  const CNumericLocale numbers;
   fits_write_key_log(state_->file, keyText(key).c_str(), value ? 1 : 0,
                      std::string(comment).c_str(), &state_->status);
 }
 
 void FitsWriter::writeHistory(std::string_view text) {
+  const CNumericLocale numbers;
   fits_write_history(state_->file, std::string(text).c_str(), &state_->status);
 }
 
 FileBytes FitsWriter::finish() {
+  const CNumericLocale numbers;
   LONGLONG headerStart = 0, dataStart = 0, dataEnd = 0;
   fits_get_hduaddrll(state_->file, &headerStart, &dataStart, &dataEnd, &state_->status);
   fits_close_file(state_->file, &state_->status);
@@ -166,6 +186,27 @@ FileBytes FitsWriter::finish() {
   return {std::vector<char>(bytes, bytes + length), std::nullopt};
 }
 
+namespace {
+
+/**
+ * Why bytes cannot be FITS, said before cfitsio tries them: it would report a text as having
+ * "tried to move past end of file". nullopt when they may be.
+ */
+std::optional<std::string> notFitsReason(std::span<const char> bytes) {
+  if (bytes.empty()) {
+    return "the file is empty";
+  }
+  if (!std::string_view(bytes.data(), bytes.size()).starts_with(kFirstCard)) {
+    return "it does not begin with SIMPLE";
+  }
+  if (bytes.size() < kBlockSize) {
+    return "the file ends inside its first header";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 struct FitsHeaderReader::State {
   std::vector<char> buffer;
   fitsfile* file = nullptr;
@@ -173,10 +214,11 @@ struct FitsHeaderReader::State {
 
 FitsHeaderReader::FitsHeaderReader(std::span<const char> bytes)
     : state_(std::make_unique<State>()) {
-  if (bytes.empty()) {
-    failure_ = "the file is empty";
+  failure_ = notFitsReason(bytes);
+  if (failure_) {
     return;
   }
+  const CNumericLocale numbers;
   state_->buffer.assign(bytes.begin(), bytes.end());
   void* buffer = state_->buffer.data();
   size_t size = state_->buffer.size();
@@ -189,6 +231,7 @@ FitsHeaderReader::FitsHeaderReader(std::span<const char> bytes)
 }
 
 FitsHeaderReader::~FitsHeaderReader() {
+  const CNumericLocale numbers;
   if (state_->file != nullptr) {
     int ignored = 0;
     fits_close_file(state_->file, &ignored);
@@ -196,6 +239,7 @@ FitsHeaderReader::~FitsHeaderReader() {
 }
 
 std::optional<std::string> FitsHeaderReader::valueField(std::string_view key) const {
+  const CNumericLocale numbers;
   if (state_->file == nullptr) {
     return std::nullopt;
   }

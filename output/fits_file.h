@@ -27,7 +27,8 @@ struct TableColumn {
 /**
  * A FITS file built in memory by cfitsio, one header and data unit after another; the keys of a
  * unit are written after it is added. The first failure is kept: every later call does nothing,
- * and finish() gives the reason (cfitsio's text of its status).
+ * and finish() gives the reason (cfitsio's text of its status). Numbers are written with a
+ * decimal point whatever the process's locale.
  */
 class FitsWriter {
  public:
@@ -66,9 +67,10 @@ class FitsWriter {
 };
 
 /**
- * The primary header of a FITS file held in memory, read by cfitsio. Opening fails for anything
- * that is not a FITS file (an empty file, a text); failure() then says why and every key is
- * missing.
+ * The primary header of a FITS file held in memory, read by cfitsio whatever the process's
+ * locale. Opening fails for anything that is not a FITS file; failure() then says why ("the file
+ * is empty", "it does not begin with SIMPLE", "the file ends inside its first header", or
+ * cfitsio's text) and every key is missing.
  */
 class FitsHeaderReader {
  public:

@@ -54,8 +54,13 @@ void appendColumnLine(std::string& text, const TextExportInputs& inputs, int col
 }  // namespace
 
 std::string textExportName(std::string_view imageFileName) {
-  std::string name(
-      imageFileName.substr(0, startOfLastCharacters(imageFileName, kReplacedCharacters)));
+  const std::size_t start = startOfLastCharacters(imageFileName, kReplacedCharacters);
+  // Removing a '/' would write into another folder, under a name made of the folder's.
+  const bool removesAFolderMark = imageFileName.substr(start).find('/') != std::string_view::npos;
+  std::string name(removesAFolderMark ? imageFileName : imageFileName.substr(0, start));
+  if (removesAFolderMark) {
+    name += '.';
+  }
   name += kExportExtension;
   return name;
 }

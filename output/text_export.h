@@ -16,8 +16,9 @@ namespace halvic {
  * characters, followed by "txt" ("night1.abc" gives "night1.txt", "a/b/img.fits" gives
  * "a/b/img.ftxt"). The three characters go whatever they are; a character is one UTF-8 sequence,
  * so a non-ASCII character at the end is removed whole, never cut into bytes. A name of three
- * characters or fewer loses all of them and gives "txt", in the working folder (a two-character
- * name such as "/a" included: the folder part is not treated apart). The empty name also gives
+ * characters or fewer loses all of them and gives "txt", in the working folder. Only when the
+ * three characters hold a '/' ("sub/ab", "/a"), which would move the export into another folder,
+ * is the export the whole name followed by ".txt" ("sub/ab.txt"). The empty name also gives
  * "txt"; the caller refuses it first, since it means that no image is loaded.
  */
 std::string textExportName(std::string_view imageFileName);

@@ -124,7 +124,7 @@ TEST(CalibrationFileCommands, WhatIsNotACalibrationChangesNothing) {
        "CTYPE1 is not 'AWAV-GRA'"},
       {"a text file", dir.write("notes.txt", "Neon lamp, 21:12\n"), "not a FITS file: "},
       {"an empty file", dir.write("empty.fits", ""), "not a FITS file: the file is empty"},
-      {"no file", dir.file("absent.fits"), "the file cannot be opened"},
+      {"no file", dir.file("absent.fits"), "No such file or directory"},
   };
   test::HeadlessSession session;
   session.load(kWorkedExampleLamp, "cmdload2");

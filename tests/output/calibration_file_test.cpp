@@ -89,6 +89,9 @@ TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
   };
   const std::vector<Row> rows{
       {"empty", "", "not a FITS file: the file is empty"},
+      {"a short text", "Neon lamp, 21:12\n", "not a FITS file: it does not begin with SIMPLE"},
+      {"a header cut short", good.substr(0, 2000),
+       "not a FITS file: the file ends inside its first header"},
       {"a text", std::string(3000, 'x'), "not a FITS file: "},
       {"another grating axis", withCard(good, "CTYPE1  =", "CTYPE1  = 'WAVE-GRA'"),
        "CTYPE1 is not 'AWAV-GRA'"},
@@ -137,8 +140,8 @@ TEST(CalibrationFile, OnlySmallRegularFilesAreRead) {
          return path;
        },
        "not a regular file"},
-      {"a folder", [&] { return dir.path(); }, "the file cannot be opened"},
-      {"missing", [&] { return dir.file("absent.fits"); }, "the file cannot be opened"},
+      {"a folder", [&] { return dir.path(); }, "Is a directory"},
+      {"missing", [&] { return dir.file("absent.fits"); }, "No such file or directory"},
       {"64 KiB and one byte",
        [&] { return dir.write("huge.fits", text(good) + std::string(65537 - good.size(), ' ')); },
        "larger than any calibration file"},

@@ -32,6 +32,8 @@ TEST(TextExportName, ReplacesTheLastThreeCharactersWithTxt) {
       {"three characters", "abc", "txt"},
       {"two characters", "ab", "txt"},
       {"one character", "a", "txt"},
+      {"a folder's mark among the three: the whole name kept", "sub/ab", "sub/ab.txt"},
+      {"one character at the root", "/a", "/a.txt"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

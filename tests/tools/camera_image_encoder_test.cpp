@@ -41,10 +41,11 @@ struct ReadBack {
 
 ReadBack readBack(const std::string& path) {
   ReadBack result;
-  result.headerStatus = scanImageHeader(path, result.fields);
+  result.headerStatus = scanImageHeader(path, result.fields).status;
   HeaderBytes headerBytes{};
   result.pixelStatus = readImagePixels(path, result.fields.compressed, result.fields.height,
-                                       result.fields.width, result.image, headerBytes);
+                                       result.fields.width, result.image, headerBytes)
+                           .status;
   return result;
 }
 

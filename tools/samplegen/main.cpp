@@ -1,6 +1,7 @@
 // Writes the sample camera image files into the folder named on the command line ("samples" when
 // none is given) and prints what they contain; or, with --lamp, one lamp of a chosen spectrograph.
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -68,6 +69,9 @@ int writeLamp(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ignored, so that a write past the file size limit (ulimit -f) fails with "File too large",
+  // which the writers report, instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc > 2 && std::string_view(argv[1]) == "--lamp") {
     return writeLamp(argc, argv);
   }

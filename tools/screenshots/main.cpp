@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTest>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -61,6 +62,9 @@ int takeSteps(halvic::guide::GuideSession& session, const QDir& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ignored, so that a write past the file size limit (ulimit -f) fails with "File too large",
+  // which the writers report, instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc != 2) {
     std::fputs(kUsage, stderr);
     return 2;
