@@ -7,8 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "imagefile/image_array.h"
+#include "imagefile/image_reader.h"
 #include "imagefile/regular_file.h"
 #include "output/grating_wcs.h"
+#include "ui/number_format.h"
+#include "ui/units.h"
 
 namespace halvic {
 
@@ -30,8 +34,33 @@ constexpr std::string_view kFocalLength = "FOCALMM";
 constexpr std::string_view kFocalLengthSolved = "FOCSOLVD";
 constexpr std::string_view kPixelSize = "XPIXSIZE";
 
-constexpr std::array kWcsNumberKeys{"CRPIX1", "CRVAL1", "CDELT1", "PV1_0", "PV1_1",
-                                    "PV1_2",  "PV1_3",  "PV1_4",  "PV1_5", "PV1_6"};
+/** The coordinate keys of axis 1, each with the member of GratingWcs it holds. */
+struct WcsKey {
+  const char* key;
+  double GratingWcs::*value;
+};
+constexpr std::array kWcsNumberKeys{
+    WcsKey{"CRPIX1", &GratingWcs::referencePixel},
+    WcsKey{"CRVAL1", &GratingWcs::referenceWavelengthM},
+    WcsKey{"CDELT1", &GratingWcs::dispersionMPerPixel},
+    WcsKey{"PV1_0", &GratingWcs::groovesPerMetre},
+    WcsKey{"PV1_1", &GratingWcs::order},
+    WcsKey{"PV1_2", &GratingWcs::alphaDeg},
+    WcsKey{"PV1_3", &GratingWcs::refractiveIndex},
+    WcsKey{"PV1_4", &GratingWcs::refractiveIndexSlope},
+    WcsKey{"PV1_5", &GratingWcs::gammaDeg},
+    WcsKey{"PV1_6", &GratingWcs::cameraAngleDeg},
+};
+
+// What a spectrograph can be: the groove densities gratings are ruled with, and the wavelengths
+// a camera behind one sees, from the far ultraviolet to the near infrared.
+constexpr double kFewestLinesPerMm = 10.0;
+constexpr double kMostLinesPerMm = 10000.0;
+constexpr double kShortestWavelengthA = 900.0;
+constexpr double kLongestWavelengthA = 30000.0;
+/** The keys of the coordinates and the model's own values must give one wavelength scale. */
+constexpr double kLargestWcsDifferencePx = 1e-6;
+constexpr double kMetresPerAngstrom = 1e-10;
 constexpr std::string_view kGratingAxis = "AWAV-GRA";
 
 struct TypeName {
@@ -149,6 +178,62 @@ LineWavelength ValueReader::wavelength(const LineKeys& keys) {
   return {};
 }
 
+double wavelengthAt(const GratingModel& model, double column) {
+  double betaDeg = 0.0;
+  return evaluateGratingModel(model, column, betaDeg);
+}
+
+/**
+ * Why the model is no spectrograph's: a groove density or pixel size no instrument has, or a
+ * wavelength scale that leaves 900 to 30000 A or turns back somewhere over the columns.
+ */
+std::optional<std::string> physicalRefusal(const GratingModel& model) {
+  const double linesPerMm = kMicrometresPerMillimetre / model.grooveSpacingUm;
+  if (!(linesPerMm >= kFewestLinesPerMm && linesPerMm <= kMostLinesPerMm)) {
+    return "GROOVEUM gives " + ui::shortestText(linesPerMm) + " lines/mm, not 10 to 10000";
+  }
+  if (!isPlausiblePixelSize(static_cast<double>(model.xPixelSize))) {
+    return "XPIXSIZE is " + ui::shortestText(model.xPixelSize) + " um, not 0.5 to 1000";
+  }
+  double previous = wavelengthAt(model, 1.0);
+  std::optional<bool> rising;
+  for (int column = 1; column <= kImageColumns; ++column) {
+    const double lambda = wavelengthAt(model, column);
+    if (!(lambda >= kShortestWavelengthA && lambda <= kLongestWavelengthA)) {
+      return "the model gives " + ui::shortestText(lambda) + " A at column " +
+             std::to_string(column) + ", outside 900 to 30000 A";
+    }
+    if (column > 1) {
+      const bool risingHere = lambda > previous;
+      if (lambda == previous || (rising && *rising != risingHere)) {
+        return "the model's wavelengths turn back at column " + std::to_string(column);
+      }
+      rising = risingHere;
+    }
+    previous = lambda;
+  }
+  return std::nullopt;
+}
+
+/** Why the coordinate keys are not the model's: they give another wavelength at some column. */
+std::optional<std::string> wcsRefusal(const GratingWcs& wcs, const GratingModel& model) {
+  if (wcs.refractiveIndexSlope != 0.0) {
+    return std::string("PV1_4 is not 0");
+  }
+  for (int column = 1; column <= kImageColumns; ++column) {
+    const double lambda = wavelengthAt(model, column);
+    const double step =
+        std::fabs(wavelengthAt(model, column + 0.5) - wavelengthAt(model, column - 0.5));
+    const double fromKeys = wavelengthOfWcs(wcs, column) / kMetresPerAngstrom;
+    const double apart = std::fabs(fromKeys - lambda) / step;
+    if (!(apart <= kLargestWcsDifferencePx)) {
+      return "the coordinate keys and the model disagree by " + ui::shortestText(apart) +
+             " pixels at column " + std::to_string(column);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 FileBytes buildCalibrationFile(const Calibration& calibration) {
@@ -178,8 +263,9 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
   ValueReader read(header);
   read.expectText("CTYPE1", kGratingAxis);
   read.expectText("CUNIT1", "m");
-  for (const char* key : kWcsNumberKeys) {
-    read.number(key);
+  GratingWcs wcs;
+  for (const WcsKey& key : kWcsNumberKeys) {
+    wcs.*key.value = read.number(key.key);
   }
   Calibration calibration;
   LineMarks& marks = calibration.marks;
@@ -198,6 +284,12 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
   model.xPixelSize = read.positive(kPixelSize, read.floatNumber(kPixelSize));
   if (!read.reason().empty()) {
     return {std::nullopt, read.reason()};
+  }
+  if (std::optional<std::string> implausible = physicalRefusal(model)) {
+    return {std::nullopt, *implausible};
+  }
+  if (std::optional<std::string> disagreement = wcsRefusal(wcs, model)) {
+    return {std::nullopt, *disagreement};
   }
   calibration.calibrated = true;
   return {calibration, {}};

@@ -30,7 +30,10 @@ struct CalibrationRead {
  * Refused, with a reason, unless it is FITS, holds the 'AWAV-GRA' keys and every key of the
  * program with a valid value: finite numbers, a positive pixel size and groove spacing, a focal
  * length other than 0 (negative when the wavelength rises with the column), a known wavelength
- * type whose value fits it.
+ * type whose value fits it; and unless what it holds is a spectrograph's: a groove density of 10
+ * to 10000 lines/mm, a pixel size of 0.5 to 1000 um, a model whose wavelengths stay within 900
+ * to 30000 A over columns 1 to 768 and rise (or fall) steadily there, and coordinate keys that
+ * give the model's wavelength at every one of those columns to 1e-6 of a pixel.
  */
 CalibrationRead readCalibrationFile(std::span<const char> bytes);
 

@@ -35,6 +35,24 @@ GratingWcs gratingWcsOf(const GratingModel& model) {
   return wcs;
 }
 
+double wavelengthOfWcs(const GratingWcs& wcs, double pixel) {
+  const double toRadians = 1.0 / kTrueDegreesPerRadian;
+  const double alpha = wcs.alphaDeg * toRadians;
+  const double epsilon = wcs.gammaDeg * toRadians;
+  const double theta = wcs.cameraAngleDeg * toRadians;
+  const double perGrooveAndOrder = std::cos(epsilon) / (wcs.groovesPerMetre * wcs.order);
+  const double sinReference =
+      wcs.referenceWavelengthM / perGrooveAndOrder - wcs.refractiveIndex * std::sin(alpha);
+  const double betaReference = std::asin(sinReference);
+  // The wavelength a unit of offset on the detector spans at the reference ray.
+  const double step =
+      perGrooveAndOrder * std::cos(betaReference) * std::cos(theta) * std::cos(theta);
+  const double offset =
+      std::tan(theta) + wcs.dispersionMPerPixel * (pixel - wcs.referencePixel) / step;
+  const double beta = betaReference - theta + std::atan(offset);
+  return perGrooveAndOrder * (wcs.refractiveIndex * std::sin(alpha) + std::sin(beta));
+}
+
 void writeGratingWcs(FitsWriter& file, const GratingWcs& wcs) {
   file.writeText("CTYPE1", "AWAV-GRA", "air wavelength, grating dispersion");
   file.writeText("CUNIT1", "m", "wavelength unit");

@@ -30,4 +30,13 @@ GratingWcs gratingWcsOf(const GratingModel& model);
 /** Writes axis 1's coordinate keys (CTYPE1 to PV1_6) into the writer's current unit. */
 void writeGratingWcs(FitsWriter& file, const GratingWcs& wcs);
 
+/**
+ * The wavelength in metres that the coordinate system gives at a pixel column, by the grating
+ * algorithm of FITS coordinates: the reference ray's angle from the grating equation at CRVAL1,
+ * then the ray of the column, whose offset from the camera axis (PV1_6 from the reference ray)
+ * is CDELT1 (pixel - CRPIX1) over the wavelength step of a unit of that offset. NaN where no ray
+ * reaches the column.
+ */
+double wavelengthOfWcs(const GratingWcs& wcs, double pixel);
+
 }  // namespace halvic

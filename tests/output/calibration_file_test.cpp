@@ -23,7 +23,7 @@ Calibration awkwardValues() {
                                 .line2Pixel = 600.123f};
   calibration.dispersionAPerMm = -472.644989f;
   calibration.model.grooveSpacingUm = 6.666666;
-  calibration.model.alphaDeg = 0.1 + 0.2;
+  calibration.model.alphaDeg = 2.0 + (0.1 + 0.2);
   calibration.model.gammaDeg = 6.16;
   calibration.model.focalLengthMm = 140.09737234947374;
   calibration.focalLengthSolved = true;
@@ -114,6 +114,23 @@ TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
        "L1WAVE is not a value of type Single"},
       {"not logical", withCard(good, "FOCSOLVD=", "FOCSOLVD= 1"),
        "FOCSOLVD is missing or not T or F"},
+      // Values that read, but no spectrograph has.
+      {"a groove spacing of 1e308 um", withCard(good, "GROOVEUM=", "GROOVEUM= 1E308"),
+       "GROOVEUM gives 1e-305 lines/mm, not 10 to 10000"},
+      {"a pixel size of 2 mm", withCard(good, "XPIXSIZE=", "XPIXSIZE= 2000."),
+       "XPIXSIZE is 2000 um, not 0.5 to 1000"},
+      {"no angle at all, out of the dispersion plane",
+       withCard(withCard(good, "ALPHADEG=", "ALPHADEG= 0."), "GAMMADEG=", "GAMMADEG= 90."),
+       "the model gives "},
+      {"a scale that turns back",
+       withCard(withCard(withCard(good, "ALPHADEG=", "ALPHADEG= 60."), "FOCALMM =",
+                         "FOCALMM = 0.01"),
+                "GROOVEUM=", "GROOVEUM= 0.8333333"),
+       "the model's wavelengths turn back at column "},
+      {"coordinates of another model", withCard(good, "CRVAL1  =", "CRVAL1  = 6.1E-07"),
+       "the coordinate keys and the model disagree by "},
+      {"a refractive index that changes", withCard(good, "PV1_4   =", "PV1_4   = 0.001"),
+       "PV1_4 is not 0"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
