@@ -114,8 +114,8 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
   }
   ImageArray pixels;  // cells outside the new image stay 0
   HeaderBytes headerBytes{};
-  if (const FileReadStatus read = readImagePixels(path, fields.compressed, fields.height, fields.width,
-                                              pixels, headerBytes);
+  if (const FileReadStatus read = readImagePixels(path, fields.compressed, fields.height,
+                                                  fields.width, pixels, headerBytes);
       read != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(read));
     return std::nullopt;
@@ -129,7 +129,13 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
   image.width = fields.width;
   image.background = fields.background;
   image.range = fields.range;
-  image.pixelSize = headerValue(headerBytes, kPixelSizeKey) ? fields.xPixelSize : 0.0f;
+  const bool sizeGiven = headerValue(headerBytes, kPixelSizeKey) && fields.ignoredPixelSize.empty();
+  image.pixelSize = sizeGiven ? fields.xPixelSize : 0.0f;
+  if (!fields.ignoredPixelSize.empty()) {
+    dialogs_.reportReason(path + ": the line " + std::string(kPixelSizeKey) + " " +
+                          fields.ignoredPixelSize +
+                          " was ignored: no camera has pixels of that size");
+  }
   return fields.xPixelSize;
 }
 

@@ -64,21 +64,24 @@ ReadStatus toWhole(std::string_view value, Whole& field) {
   return ReadStatus::BadNumber;
 }
 
-// The header gives millimetres; the product is formed in single precision, as it is kept.
-ReadStatus toMicrometres(std::string_view value, float& field) {
+// The header gives millimetres; the product is formed in single precision, as it is kept. A
+// number no camera's pixels can measure is set aside rather than refused: the image is still an
+// image, and the pixel size in force stays what it was.
+ReadStatus toMicrometres(std::string_view value, ImageHeaderFields& fields) {
   const std::optional<double> number = ui::parseDecimal(value);
   if (!number) {
     return ReadStatus::BadNumber;
   }
-  if (std::fabs(*number) > static_cast<double>(std::numeric_limits<float>::max())) {
-    return ReadStatus::ValueOutOfRange;
-  }
+  const bool fitsAFloat =
+      std::fabs(*number) <= static_cast<double>(std::numeric_limits<float>::max());
   const float micrometres =
-      static_cast<float>(*number) * static_cast<float>(kMicrometresPerMillimetre);
-  if (!std::isfinite(micrometres)) {
-    return ReadStatus::ValueOutOfRange;
+      fitsAFloat ? static_cast<float>(*number) * static_cast<float>(kMicrometresPerMillimetre)
+                 : std::numeric_limits<float>::infinity();
+  if (!isPlausiblePixelSize(static_cast<double>(micrometres))) {
+    fields.ignoredPixelSize = std::string(value);
+    return ReadStatus::Ok;
   }
-  field = micrometres;
+  fields.xPixelSize = micrometres;
   return ReadStatus::Ok;
 }
 
@@ -104,7 +107,7 @@ ReadStatus storeField(HeaderField field, std::string_view value, ImageHeaderFiel
     case HeaderField::Range:
       return toWhole(value, fields.range);
     case HeaderField::XPixelSize:
-      return toMicrometres(value, fields.xPixelSize);
+      return toMicrometres(value, fields);
     case HeaderField::Date:
       appendToCaption(fields.caption, " captured on ", value);
       return ReadStatus::Ok;
@@ -321,6 +324,11 @@ ReadStatus readPixelArea(std::streambuf& source, bool compressed, int16_t height
 
 }  // namespace
 
+bool isPlausiblePixelSize(double micrometres) {
+  return std::isfinite(micrometres) && micrometres >= static_cast<double>(kSmallestPixelSizeUm) &&
+         micrometres <= static_cast<double>(kLargestPixelSizeUm);
+}
+
 std::string_view describe(ReadStatus status) {
   switch (status) {
     case ReadStatus::Ok:
@@ -356,6 +364,7 @@ std::string describe(const FileReadStatus& read) {
 
 FileReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields) {
   fields.compressed = false;
+  fields.ignoredPixelSize.clear();
   fields.caption = path;
   const OpenedFile file = openRegularFile(path);
   return file.status == ReadStatus::Ok
@@ -365,6 +374,7 @@ FileReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& field
 
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields) {
   fields.compressed = false;
+  fields.ignoredPixelSize.clear();
   fields.caption = path;
   std::streambuf* source = data.rdbuf();
   return source == nullptr ? ReadStatus::CannotOpen : scanHeaderLines(*source, fields);

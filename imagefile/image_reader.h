@@ -25,7 +25,20 @@ struct ImageHeaderFields {
   float xPixelSize = 0.0f;  // micrometres: the header's millimetres times 1000
   std::string caption;      // the path, then " captured on " DATE and " at " TIME as the lines come
   bool compressed = false;  // reset at the start of every scan
+  /**
+   * The value of the last pixel size line that was ignored because no camera has such pixels
+   * (see isPlausiblePixelSize), as the header writes it; empty when none was. Reset at the start
+   * of every scan.
+   */
+  std::string ignoredPixelSize;
 };
+
+/** The pixel sizes a camera can have, in micrometres: 0.5 to 1000. */
+inline constexpr float kSmallestPixelSizeUm = 0.5f;
+inline constexpr float kLargestPixelSizeUm = 1000.0f;
+
+/** Whether a pixel size in micrometres is one a camera can have: finite, 0.5 to 1000. */
+bool isPlausiblePixelSize(double micrometres);
 
 /** Outcome of a header scan or a pixel read; anything but Ok ends the load. */
 enum class ReadStatus {
@@ -69,8 +82,10 @@ inline constexpr size_t kMaxCaptionLength = 4096;
  * Scans the header of the camera image file at path: lines up to and including the first line
  * beginning with "End", writing each field of fields as its line is read (so absent lines leave
  * their fields as they were and a failure leaves the fields read before it). Sets caption to the
- * path and compressed to false first. Date and time texts are appended to the caption only while
- * it is shorter than kMaxCaptionLength.
+ * path, compressed to false and ignoredPixelSize to empty first. A pixel size that is a number
+ * but no camera's (not finite once in micrometres, or outside 0.5 to 1000) is ignored as if its
+ * line were absent, and its text kept in ignoredPixelSize. Date and time texts are appended to the
+ * caption only while it is shorter than kMaxCaptionLength.
  *
  * Only the header block, the first kHeaderSize (2048) bytes, is read, as if the data ended there:
  * an End line counts only when its text and the one character after it (normally the line feed

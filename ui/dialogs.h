@@ -128,6 +128,12 @@ class Dialogs {
    */
   virtual void messageBox(std::string_view text, std::string_view reason) = 0;
   void messageBox(std::string_view text) { messageBox(text, {}); }
+  /**
+   * What lies behind something the program did without a message (a header line it set aside):
+   * a scripted session writes it to its error stream as "reason: TEXT", the desktop program to
+   * its standard error.
+   */
+  virtual void reportReason(std::string_view reason) = 0;
   /** Shows a second window modally; returns once the window has been hidden. */
   virtual void showModal(Form& window) = 0;
   /**

@@ -88,7 +88,7 @@ std::vector<ScanCase> scanCases() {
          f.width = 64;
          f.background = 10;
          f.range = 400;
-         f.xPixelSize = 0.0f;
+         f.ignoredPixelSize = "0.00";  // 0.009 less its last character: no camera's pixels
          f.caption = " captured on 12/01/200 at 21:15:0";
        })},
       {"carriage return, line feed header closed by a longer End line", "Width = 640\r\nEndX\r\n",
@@ -149,13 +149,13 @@ std::vector<ScanCase> scanCases() {
        })},
       {"extremes that fit",
        headerBlock({"Height = 32767", "Width = -32768.5", "Background = -32768",
-                    "Range = -2147483648", "X_pixel_size = 3e35", "End"}),
+                    "Range = -2147483648", "X_pixel_size = 1", "End"}),
        ReadStatus::Ok, afterScan([](ImageHeaderFields& f) {
          f.height = 32767;
          f.width = -32768;
          f.background = -32768;
          f.range = std::numeric_limits<int32_t>::min();
-         f.xPixelSize = micrometres(3e35);
+         f.xPixelSize = micrometres(1.0);
        })},
       {"height 40000", headerBlock({"Height = 40000", "End"}), ReadStatus::ValueOutOfRange,
        afterScan()},
@@ -163,10 +163,22 @@ std::vector<ScanCase> scanCases() {
        ReadStatus::ValueOutOfRange, afterScan()},
       {"range past 32 bits", headerBlock({"Height = 4", "Range = 2147483648", "End"}),
        ReadStatus::ValueOutOfRange, afterScan([](ImageHeaderFields& f) { f.height = 4; })},
-      {"pixel size beyond a float", headerBlock({"X_pixel_size = 1e39", "End"}),
-       ReadStatus::ValueOutOfRange, afterScan()},
+      // A pixel size no camera has is set aside, and the one in force stays.
+      {"pixel size beyond a float", headerBlock({"X_pixel_size = 1e39", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.ignoredPixelSize = "1e39"; })},
       {"pixel size overflowing a float once in micrometres",
-       headerBlock({"X_pixel_size = -1e36", "End"}), ReadStatus::ValueOutOfRange, afterScan()},
+       headerBlock({"X_pixel_size = -1e36", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.ignoredPixelSize = "-1e36"; })},
+      {"pixel size of 0", headerBlock({"X_pixel_size = 0", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.ignoredPixelSize = "0"; })},
+      {"pixel size 1e-20 mm", headerBlock({"X_pixel_size = 1e-20", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) { f.ignoredPixelSize = "1e-20"; })},
+      {"negative pixel size, then a camera's",
+       headerBlock({"X_pixel_size = -0.009", "X_pixel_size = 0.0005", "End"}), ReadStatus::Ok,
+       afterScan([](ImageHeaderFields& f) {
+         f.ignoredPixelSize = "-0.009";
+         f.xPixelSize = micrometres(0.0005);
+       })},
       {"empty file", "", ReadStatus::NoEndLine, afterScan()},
       {"no End line", headerBlock({"KR-4 Image", "Height = 6"}), ReadStatus::NoEndLine,
        afterScan([](ImageHeaderFields& f) { f.height = 6; })},
@@ -217,9 +229,10 @@ TEST(ScanImageHeader, ReadsEachHeaderAsTheLinesCome) {
     EXPECT_EQ(fields.xPixelSize, row.expected.xPixelSize);
     EXPECT_EQ(fields.caption, path + row.expected.caption);
     EXPECT_EQ(fields.compressed, row.expected.compressed);
+    EXPECT_EQ(fields.ignoredPixelSize, row.expected.ignoredPixelSize);
     ++checked;
   }
-  EXPECT_EQ(checked, 41);
+  EXPECT_EQ(checked, 44);
 }
 
 TEST(ScanImageHeader, MissingFileCannotBeOpened) {

@@ -36,7 +36,13 @@ std::optional<std::string> HeadlessDialogs::inputBox(std::string_view prompt,
 
 void HeadlessDialogs::messageBox(std::string_view text, std::string_view reason) {
   transcript_ << "message: " << transcriptText(text) << '\n';
-  if (!reason.empty() && reasons_ != nullptr) {
+  if (!reason.empty()) {
+    reportReason(reason);
+  }
+}
+
+void HeadlessDialogs::reportReason(std::string_view reason) {
+  if (reasons_ != nullptr) {
     transcript_.flush();  // keeps the two streams in order where they share a terminal
     *reasons_ << "reason: " << transcriptText(reason) << '\n';
   }

@@ -55,6 +55,7 @@ class HeadlessDialogs : public Dialogs {
                                       std::string_view defaultText) override;
   using Dialogs::messageBox;
   void messageBox(std::string_view text, std::string_view reason) override;
+  void reportReason(std::string_view reason) override;
   void showModal(Form& window) override;
   std::optional<std::string> saveFile(const SaveRequest& request) override;
   /**

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 #include <functional>
 #include <utility>
 
@@ -139,6 +140,10 @@ std::optional<std::string> QtDialogs::inputBox(std::string_view prompt, std::str
 
 // A message shown while a modal dialog is open (a refusal of the contrast dialog's boxes) stays
 // over that dialog, which is the window the user is looking at.
+void QtDialogs::reportReason(std::string_view reason) {
+  std::fprintf(stderr, "reason: %.*s\n", static_cast<int>(reason.size()), reason.data());
+}
+
 void QtDialogs::messageBox(std::string_view text, std::string_view reason) {
   QWidget* modal = QApplication::activeModalWidget();
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), shownText(text),

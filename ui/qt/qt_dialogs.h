@@ -67,6 +67,8 @@ class QtDialogs : public Dialogs {
   using Dialogs::messageBox;
   /** Over the modal dialog open at the time, if any, otherwise over the owner. */
   void messageBox(std::string_view text, std::string_view reason) override;
+  /** On standard error, where the program's other diagnostics go. */
+  void reportReason(std::string_view reason) override;
   void showModal(Form& window) override;
   /**
    * Starts in the folder last used and remembers the folder of the file chosen; asks before
