@@ -92,10 +92,27 @@ bool runFullSolve(GratingModel& model, const LineMarks& marks, double& betaDeg) 
          scanAlpha(model, marks, kFinePass, line1, betaDeg);
 }
 
-bool reproducesLine1(const GratingModel& model, const LineMarks& marks) {
+/**
+ * Whether the model puts the line within one column of its centroid: |lambda(c) - lambda_line|
+ * at most |lambda(c + 0.5) - lambda(c - 0.5)|, all finite. A solve that passes its scans but
+ * misses a line it was given (a pixel size far too small, an angle at the end of the scan) has
+ * found no solution.
+ */
+bool reproducesLine(const GratingModel& model, const LineWavelength& wavelength, float pixel) {
   double betaDeg = 0.0;
-  const double lambda = evaluateGratingModel(model, static_cast<double>(marks.line1Pixel), betaDeg);
-  return std::isfinite(lambda) && std::isfinite(betaDeg);
+  const auto at = [&model, &betaDeg](double column) {
+    return evaluateGratingModel(model, column, betaDeg);
+  };
+  const double centroid = static_cast<double>(pixel);
+  const double lambda = at(centroid);
+  const double oneColumn = std::fabs(at(centroid + 0.5) - at(centroid - 0.5));
+  return std::isfinite(lambda) && std::isfinite(oneColumn) && std::isfinite(betaDeg) &&
+         std::fabs(lambda - wavelength.value) <= oneColumn;
+}
+
+bool reproducesLines(const GratingModel& model, const LineMarks& marks, bool line1Only) {
+  return reproducesLine(model, marks.line1Wavelength, marks.line1Pixel) &&
+         (line1Only || reproducesLine(model, marks.line2Wavelength, marks.line2Pixel));
 }
 
 }  // namespace
@@ -115,7 +132,7 @@ SolveResult solveGratingModel(const GratingModel& start, const LineMarks& marks,
   double betaDeg = 0.0;
   const bool fitted = focalLengthSolved ? scanAlpha(model, marks, kFinePass, 0.0, betaDeg)
                                         : runFullSolve(model, marks, betaDeg);
-  if (!fitted || !std::isfinite(betaDeg) || !reproducesLine1(model, marks)) {
+  if (!fitted || !std::isfinite(betaDeg) || !reproducesLines(model, marks, focalLengthSolved)) {
     return failed;
   }
   return SolveResult{true, model, betaDeg};

@@ -32,8 +32,9 @@ struct SolveResult {
  * solved is false, and no value of the result is NaN or infinite, when the model cannot be
  * fitted: no pixel size, a focal length of 0, a non-finite input, both lines at one pixel or of
  * one wavelength (full solve), a line 1 wavelength that no angle from 0 to 40 degrees reaches,
- * or any non-finite angle, focal length or wavelength on the way. The caller then keeps its
- * previous calibration.
+ * any non-finite angle, focal length or wavelength on the way, or a result that misses a line it
+ * was given (line 1, and line 2 after a full solve) by more than the model's wavelength step over
+ * one column at its centroid. The caller then keeps its previous calibration.
  *
  * chosenGrooveSpacingUm, when given, is the groove spacing of a grating the user named; the solve
  * uses it in place of the one the dispersion picks, and runs the same passes.

@@ -159,15 +159,18 @@ TEST(SolveGratingModel, FullSolveStartsFromTheGivenFocalLength) {
   EXPECT_EQ(checked, 3);
 }
 
-TEST(SolveGratingModel, LineBelowTheFirstCandidateInterpolatesFromZero) {
+TEST(SolveGratingModel, ASolveThatMissesItsLineHasNoSolution) {
   // At 0 degrees pixel 200 already lies above 1 A: the re-fit stops at its first candidate and
-  // interpolates towards a wavelength of 0 one step earlier.
+  // interpolates towards a wavelength of 0 one step earlier, a wavelength no angle gave. The
+  // model it leaves puts 1 A nowhere near pixel 200.
   LineMarks marks = workedExample();
   marks.line1Wavelength = LineWavelength::fromDouble(1.0);
-  const SolveResult refit = solveGratingModel(startModel(), marks, 472.6f, true);
-  ASSERT_TRUE(refit.solved);
-  EXPECT_GT(refit.model.alphaDeg, -0.01);
-  EXPECT_LT(refit.model.alphaDeg, 0.0);
+  EXPECT_FALSE(solveGratingModel(startModel(), marks, 472.6f, true).solved);
+  // A pixel size 1e-17 of a camera's: every column has one wavelength, and line 2, 654 A from
+  // line 1, is missed by that much.
+  GratingModel tiny = startModel();
+  tiny.xPixelSize = 9e-17f;
+  EXPECT_FALSE(solveGratingModel(tiny, workedExample(), 472.6f, false).solved);
 }
 
 TEST(SolveGratingModel, FailsWithoutNonFiniteValues) {
