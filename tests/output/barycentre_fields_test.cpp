@@ -63,7 +63,7 @@ TEST(BarycentreForm, TakesDegreesOrSexagesimalInTheSkyAndADateInTheYearsElseName
       {"DEC past the pole", {{"DEC", "90:00:01"}}, night, dec},
       {"DEC signed minutes", {{"DEC", "22:-05:00"}}, night, dec},
       {"correcting without DEC", {{"DEC", " "}}, night, dec},
-      {"no elevation", {{"GEO_ELEV", ""}}, night, "Elevation must be a number of metres."},
+      {"no elevation", {{"GEO_ELEV", ""}}, night, "Elevation must be a number of metres from -500 to 10000."},
       {"no date", {}, std::nullopt, date},
       {"the middle in 2101", {{"EXPTIME", "1800"}}, "2100-12-31T23:50:00", date},
       {"an exposure of centuries", {{"EXPTIME", "1e300"}}, night, date},

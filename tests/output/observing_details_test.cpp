@@ -45,6 +45,8 @@ TEST(ObservingForm, RefusesWhatAFitsHeaderCannotHoldOrNoPlaceHas) {
   };
   const std::string_view latitude = "Latitude must be a number from -90 to 90.";
   const std::string_view object = "Object must be at most 68 characters of plain ASCII text.";
+  const std::string_view kElevation = "Elevation must be a number of metres from -500 to 10000.";
+  const std::string_view kExposure = "Exposure must be a number of seconds from 0 to 10000000.";
   const std::vector<Row> rows{
       {"as shown", {}, std::nullopt},
       {"everything filled in",
@@ -65,10 +67,11 @@ TEST(ObservingForm, RefusesWhatAFitsHeaderCannotHoldOrNoPlaceHas) {
       {"longitude past 180",
        {{"GEO_LONG", "180.5"}},
        "Longitude must be a number from -180 to 180."},
-      {"elevation not a number", {{"GEO_ELEV", "high"}}, "Elevation must be a number of metres."},
-      {"negative exposure",
-       {{"EXPTIME", "-1"}},
-       "Exposure must be a number of seconds, 0 or more."},
+      {"elevation not a number", {{"GEO_ELEV", "high"}}, kElevation},
+      {"elevation above any observatory", {{"GEO_ELEV", "10000.5"}}, kElevation},
+      {"elevation below any observatory", {{"GEO_ELEV", "-501"}}, kElevation},
+      {"an exposure readers take for infinity", {{"EXPTIME", "1.7976931348623157e308"}}, kExposure},
+      {"negative exposure", {{"EXPTIME", "-1"}}, kExposure},
       {"clock offset left empty",
        {{"UTC_OFFSET", ""}},
        "Hours to add to the camera clock must be a number from -24 to 24."},
