@@ -20,7 +20,7 @@ JOBS ?= $(shell nproc)
 
 # What the program needs to build and run; the tests and benchmarks need the rest as well.
 RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core \
-                fonts-liberation libcfitsio-dev libeigen3-dev liberfa-dev
+                fonts-liberation libcfitsio-dev libeigen3-dev liberfa-dev libcli11-dev
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \
@@ -49,19 +49,23 @@ build: deps
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The program and its libraries only, in the build folder make test uses, so that its objects
-# serve both; the tests and benchmarks are built by make test and make bench. The configure and
-# build lines go to a log, shown only when the build fails.
-RUN_LOG = $(BUILD_DIR)/make-run.log
-
+# serve both; the tests and benchmarks are built by make test and make bench. Asked for alone,
+# make run does its work while the makefile is read (the packages, the build, the program), so
+# that it ends as the program ends: 0, or 1 without a line of make's own when the program fails
+# (no display, one it cannot open). Question mode is the one way make has of ending with 1.
+ifeq ($(MAKECMDGOALS),run)
+RUN_STATUS := $(shell PACKAGES="$(RUN_PACKAGES)" sh tools/install-packages.sh >&2 && \
+  sh tools/build-program.sh $(BUILD_DIR) $(JOBS) >&2 && ./$(BUILD_DIR)/app/halvic >&2; echo $$?)
+ifneq ($(RUN_STATUS),0)
+MAKEFLAGS += -q
+endif
+run:
+	@:
+else
 run: run-deps
-	@mkdir -p $(BUILD_DIR)
-	@echo "Building halvic (log: $(RUN_LOG))"
-	@{ cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVIC_BUILD_TESTS=OFF \
-	     -DHALVIC_BUILD_BENCHMARKS=OFF --log-level=WARNING && \
-	   cmake --build $(BUILD_DIR) -j $(JOBS) --target halvic; } > $(RUN_LOG) 2>&1 || \
-	  { tail -n 40 $(RUN_LOG); echo "make run: the build failed; the whole log is $(RUN_LOG)"; \
-	    exit 1; }
+	@sh tools/build-program.sh $(BUILD_DIR) $(JOBS)
 	@./$(BUILD_DIR)/app/halvic
+endif
 
 test: test-plain test-sanitize
 
