@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/desktop_program.h"
+#include "app/user_guide_text.h"
 #include "ui/qt/qt_document_window.h"
 
 namespace halvic {
@@ -34,7 +35,10 @@ void DesktopProgram::showUserGuide() {
   }
   for (const QString& place : guidePlaces_) {
     if (QFileInfo(place).isFile()) {
-      guideWindow_ = ui::openMarkdownWindow(place, QString::fromLatin1(kGuideTitle), &window_);
+      guideWindow_ = ui::openMarkdownWindow(
+          place, QString::fromLatin1(kGuideTitle), &window_, [](const QString& guide) {
+            return QString::fromStdString(userSectionsOf(guide.toStdString()));
+          });
       if (guideWindow_) {
         return;
       }

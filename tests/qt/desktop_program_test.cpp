@@ -425,7 +425,10 @@ TEST_F(UserGuide, OpensTheFirstGuideFoundWithItsPictures) {
   ASSERT_TRUE(picture.save(folder.filePath("user-guide/window.png")));
   QFile guide(guidePath());
   ASSERT_TRUE(guide.open(QIODevice::WriteOnly));
-  guide.write("# Calibrating a lamp\n\nLoad it first.\n\n![The window](user-guide/window.png)\n");
+  guide.write(
+      "# Calibrating a lamp\n\nLoad it first.\n\n![The window](user-guide/window.png)\n\n"
+      "<!-- For the program's maintainers from here on. -->\n\n## Remaking the pictures\n\n"
+      "Run make screenshots.\n");
   guide.close();
 
   menuAction("Help", "User Guide").trigger();
@@ -433,6 +436,7 @@ TEST_F(UserGuide, OpensTheFirstGuideFoundWithItsPictures) {
   ASSERT_NE(browser, nullptr);
   EXPECT_TRUE(browser->window()->isVisible());
   EXPECT_TRUE(browser->toPlainText().contains("Load it first."));
+  EXPECT_FALSE(browser->toPlainText().contains("make screenshots"));
   // The picture is found beside the guide, wherever the program runs from.
   const QVariant shown =
       browser->document()->resource(QTextDocument::ImageResource, QUrl("user-guide/window.png"));

@@ -15,7 +15,8 @@ constexpr int kWindowHeight = 640;
 
 }  // namespace
 
-QDialog* openMarkdownWindow(const QString& path, const QString& title, QWidget* parent) {
+QDialog* openMarkdownWindow(const QString& path, const QString& title, QWidget* parent,
+                            const std::function<QString(const QString&)>& shownPart) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     return nullptr;
@@ -31,7 +32,7 @@ QDialog* openMarkdownWindow(const QString& path, const QString& title, QWidget* 
   browser->setOpenExternalLinks(true);
   // Before the text, so that its pictures are looked up beside the file as it is laid out.
   browser->setSearchPaths({QFileInfo(path).absolutePath()});
-  browser->setMarkdown(markdown);
+  browser->setMarkdown(shownPart ? shownPart(markdown) : markdown);
   auto* layout = new QVBoxLayout(window);
   layout->addWidget(browser);
   window->resize(kWindowWidth, kWindowHeight);
