@@ -139,13 +139,18 @@ KeyMatch matchKey(const HeaderLine& line, std::string_view key) {
   return {true, kept.substr(valueStart, textLength - valueStart)};
 }
 
-ReadStatus applyKeyLine(const HeaderLine& line, ImageHeaderFields& fields) {
+ReadStatus applyKeyLine(const HeaderLine& line, ImageHeaderFields& fields, std::string& where) {
   for (const KeyRule& rule : kKeyRules) {
     const KeyMatch match = matchKey(line, rule.key);
     if (!match.matches) {
       continue;
     }
-    return match.value ? storeField(rule.field, *match.value, fields) : ReadStatus::KeyWithoutValue;
+    const ReadStatus status =
+        match.value ? storeField(rule.field, *match.value, fields) : ReadStatus::KeyWithoutValue;
+    if (status != ReadStatus::Ok) {
+      where = rule.key;
+    }
+    return status;
   }
   return ReadStatus::Ok;
 }
@@ -187,13 +192,13 @@ ReadStatus forEachHeaderLine(std::streambuf& block, OnLine onLine) {
 // The header lies inside its block, where the pixel area begins; nothing after the block is read,
 // so the lines are read as if the data ended with it. That keeps a scan of an endless or huge
 // file without an End line as short as that of any header.
-ReadStatus scanHeaderLines(std::streambuf& source, ImageHeaderFields& fields) {
+ReadStatus scanHeaderLines(std::streambuf& source, ImageHeaderFields& fields, std::string& where) {
   std::stringbuf block(readHeaderBlock(source), std::ios::in);
-  return forEachHeaderLine(block, [&fields](const HeaderLine& line) {
+  return forEachHeaderLine(block, [&fields, &where](const HeaderLine& line) {
     if (line.hasCompressedMarker) {
       fields.compressed = true;
     }
-    return applyKeyLine(line, fields);
+    return applyKeyLine(line, fields, where);
   });
 }
 
@@ -267,10 +272,14 @@ ReadStatus decodeDeltaRow(std::span<const uint8_t> body, int width, int row, Ima
   return status;
 }
 
-ReadStatus readPlainRows(std::streambuf& source, int height, int width, ImageArray& image) {
+std::string rowNamed(int row) { return "row " + std::to_string(row); }
+
+ReadStatus readPlainRows(std::streambuf& source, int height, int width, ImageArray& image,
+                         std::string& where) {
   std::vector<uint8_t> rowBytes(static_cast<size_t>(width) * kBytesPerPixel);
   for (int row = 1; row <= height; ++row) {
     if (!readExactly(source, rowBytes)) {
+      where = rowNamed(row);
       return ReadStatus::TruncatedFile;
     }
     decodeRawRow(rowBytes, width, row, image);
@@ -278,9 +287,11 @@ ReadStatus readPlainRows(std::streambuf& source, int height, int width, ImageArr
   return ReadStatus::Ok;
 }
 
-ReadStatus readCompressedRows(std::streambuf& source, int height, int width, ImageArray& image) {
+ReadStatus readCompressedRows(std::streambuf& source, int height, int width, ImageArray& image,
+                              std::string& where) {
   std::vector<uint8_t> body;
   for (int row = 1; row <= height; ++row) {
+    where = rowNamed(row);
     std::array<uint8_t, 2> lengthBytes{};
     if (!readExactly(source, lengthBytes)) {
       return ReadStatus::TruncatedFile;
@@ -302,11 +313,12 @@ ReadStatus readCompressedRows(std::streambuf& source, int height, int width, Ima
       return status;
     }
   }
+  where.clear();
   return ReadStatus::Ok;
 }
 
 ReadStatus readPixelArea(std::streambuf& source, bool compressed, int16_t height, int16_t width,
-                         ImageArray& image, HeaderBytes& headerBytes) {
+                         ImageArray& image, HeaderBytes& headerBytes, std::string& where) {
   if (height > kImageRows || width > kImageColumns) {
     return ReadStatus::ValueOutOfRange;
   }
@@ -318,8 +330,8 @@ ReadStatus readPixelArea(std::streambuf& source, bool compressed, int16_t height
   if (height <= 0 || width <= 0) {
     return ReadStatus::Ok;
   }
-  return compressed ? readCompressedRows(source, height, width, image)
-                    : readPlainRows(source, height, width, image);
+  return compressed ? readCompressedRows(source, height, width, image, where)
+                    : readPlainRows(source, height, width, image, where);
 }
 
 }  // namespace
@@ -358,18 +370,54 @@ std::string_view describe(ReadStatus status) {
 }
 
 std::string describe(const FileReadStatus& read) {
-  return read.systemError != 0 ? std::string(std::strerror(read.systemError))
-                               : std::string(describe(read.status));
+  if (read.systemError != 0) {
+    return std::strerror(read.systemError);
+  }
+  if (read.where.empty()) {
+    return std::string(describe(read.status));
+  }
+  switch (read.status) {
+    case ReadStatus::BadNumber:
+      return "the value of " + read.where + " is not a number";
+    case ReadStatus::KeyWithoutValue:
+      return read.where + " has no value";
+    case ReadStatus::ValueOutOfRange:
+      return "the value of " + read.where + " is out of range";
+    case ReadStatus::BadRowLength:
+      return read.where + " has a length below 1";
+    case ReadStatus::TruncatedRow:
+      return read.where + " ends before its last pixel";
+    case ReadStatus::TruncatedFile:
+      return "the file ends early, in " + read.where;
+    default:
+      return std::string(describe(read.status)) + " (" + read.where + ")";
+  }
 }
+
+namespace {
+
+/** The status of a path read: the system's error, or the reader's with where it stopped. */
+FileReadStatus placed(ReadStatus status, const FileDescriptorBuffer& data, std::string where) {
+  FileReadStatus read = withReadError(status, data);
+  if (read.systemError == 0 && status != ReadStatus::Ok) {
+    read.where = std::move(where);
+  }
+  return read;
+}
+
+}  // namespace
 
 FileReadStatus scanImageHeader(const std::string& path, ImageHeaderFields& fields) {
   fields.compressed = false;
   fields.ignoredPixelSize.clear();
   fields.caption = path;
   const OpenedFile file = openRegularFile(path);
-  return file.status == ReadStatus::Ok
-             ? withReadError(scanHeaderLines(*file.data, fields), *file.data)
-             : file.status;
+  if (file.status != ReadStatus::Ok) {
+    return file.status;
+  }
+  std::string where;
+  const ReadStatus status = scanHeaderLines(*file.data, fields, where);
+  return placed(status, *file.data, std::move(where));
 }
 
 ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHeaderFields& fields) {
@@ -377,7 +425,8 @@ ReadStatus scanImageHeader(std::istream& data, const std::string& path, ImageHea
   fields.ignoredPixelSize.clear();
   fields.caption = path;
   std::streambuf* source = data.rdbuf();
-  return source == nullptr ? ReadStatus::CannotOpen : scanHeaderLines(*source, fields);
+  std::string where;
+  return source == nullptr ? ReadStatus::CannotOpen : scanHeaderLines(*source, fields, where);
 }
 
 std::optional<std::string> headerValue(const HeaderBytes& header, std::string_view key) {
@@ -395,17 +444,22 @@ std::optional<std::string> headerValue(const HeaderBytes& header, std::string_vi
 FileReadStatus readImagePixels(const std::string& path, bool compressed, int16_t height,
                                int16_t width, ImageArray& image, HeaderBytes& headerBytes) {
   const OpenedFile file = openRegularFile(path);
-  return file.status == ReadStatus::Ok ? withReadError(readPixelArea(*file.data, compressed, height,
-                                                                     width, image, headerBytes),
-                                                       *file.data)
-                                       : file.status;
+  if (file.status != ReadStatus::Ok) {
+    return file.status;
+  }
+  std::string where;
+  const ReadStatus status =
+      readPixelArea(*file.data, compressed, height, width, image, headerBytes, where);
+  return placed(status, *file.data, std::move(where));
 }
 
 ReadStatus readImagePixels(std::istream& data, bool compressed, int16_t height, int16_t width,
                            ImageArray& image, HeaderBytes& headerBytes) {
   std::streambuf* source = data.rdbuf();
-  return source == nullptr ? ReadStatus::CannotOpen
-                           : readPixelArea(*source, compressed, height, width, image, headerBytes);
+  std::string where;
+  return source == nullptr
+             ? ReadStatus::CannotOpen
+             : readPixelArea(*source, compressed, height, width, image, headerBytes, where);
 }
 
 }  // namespace halvic

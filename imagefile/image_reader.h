@@ -66,13 +66,19 @@ std::string_view describe(ReadStatus status);
 struct FileReadStatus {
   ReadStatus status = ReadStatus::Ok;
   int systemError = 0;  // errno of the refused open or read; 0 when the system refused nothing
+  /** Where the reader stopped: the header key ("Width =") or the row ("row 7"); may be empty. */
+  std::string where;
 
   friend bool operator==(const FileReadStatus& read, ReadStatus other) {
     return read.status == other;
   }
 };
 
-/** The system's text for its error when there is one ("Not a directory"), else describe(status). */
+/**
+ * The system's text for its error when there is one ("Not a directory"), else what went wrong
+ * where: "the value of Width = is not a number", "row 7 ends before its last pixel", or
+ * describe(status) when the read stopped nowhere in particular.
+ */
 std::string describe(const FileReadStatus& read);
 
 /** Upper bound of the caption's length once dates and times have been appended to the path. */

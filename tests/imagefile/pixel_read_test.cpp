@@ -184,3 +184,52 @@ TEST(ReadImagePixels, StreamFormMatchesFileForm) {
 
 }  // namespace
 }  // namespace halvic
+
+namespace halvic {
+namespace {
+
+// A refused file says where it went wrong: the header key whose value is bad, or the row that
+// ends early, so that a user can look there.
+TEST(ReadReasons, NameTheKeyOrTheRow) {
+  struct Row {
+    std::string name;
+    std::string file;
+    std::string reason;
+  };
+  const std::string header = test::headerBlock({"Height = 3", "Width = 2", "End"});
+  const std::string compressedHeader =
+      test::headerBlock({"KR-4 Compressed Image", "Height = 3", "Width = 4", "End"});
+  const std::vector<Row> rows{
+      {"a width that is no number", test::headerBlock({"Width = two", "End"}),
+       "the value of Width = is not a number"},
+      {"a height past 16 bits", test::headerBlock({"Height = 40000", "End"}),
+       "the value of Height = is out of range"},
+      {"a range without its value", test::headerBlock({"Range =", "End"}), "Range = has no value"},
+      {"plain rows ending in row 2", header + test::le16(1) + test::le16(2) + test::le16(3),
+       "the file ends early, in row 2"},
+      {"a compressed row 2 cut short",
+       compressedHeader + test::le16(8) + std::string(8, '\1') + test::le16(3) +
+           test::bytes({1, 0, 5}),
+       "row 2 ends before its last pixel"},
+      {"a compressed row 3 of length 0",
+       compressedHeader + test::le16(8) + std::string(8, '\1') + test::le16(8) +
+           std::string(8, '\1') + test::le16(0),
+       "row 3 has a length below 1"},
+  };
+  const test::TempDir dir;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = dir.write("image.kr4", row.file);
+    ImageHeaderFields fields;
+    FileReadStatus read = scanImageHeader(path, fields);
+    if (read == ReadStatus::Ok) {
+      ImageArray image;
+      HeaderBytes bytes{};
+      read = readImagePixels(path, fields.compressed, fields.height, fields.width, image, bytes);
+    }
+    EXPECT_EQ(describe(read), row.reason);
+  }
+}
+
+}  // namespace
+}  // namespace halvic

@@ -174,7 +174,7 @@ TEST_F(ShownProgram, ARefusedLoadGivesTheReadersReasonAsTheMessagesDetails) {
   };
   const std::vector<Row> rows{
       {"text, not an image", data + "not-an-image.txt", "the header has no End line"},
-      {"a truncated image", data + "truncated.kr4", "the file ends early"},
+      {"a truncated image", data + "truncated.kr4", "the file ends early, in row 3"},
   };
   AnswerWhenOpen<QFileDialog> first([&](QFileDialog& files) { chooseFile(files, lamp); });
   menuAction("File", "Load Spectra").trigger();
