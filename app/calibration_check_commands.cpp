@@ -31,14 +31,6 @@ constexpr std::string_view kNoNumber = "-";
 
 constexpr std::string_view kTooFewLines = "Too few lamp lines to refine; calibration not changed.";
 constexpr std::string_view kNotConverged = "The refine did not converge; calibration not changed.";
-constexpr std::string_view kPairWithoutSolution =
-    "The two lines give no solution; calibration not changed.";
-
-constexpr std::string_view kGratingTitle = "Grating";
-constexpr std::string_view kGratingPrompt =
-    "Groove density: automatic, 150, 600, 1200, 1800 or a density in lines per mm";
-constexpr std::string_view kNotAGrating =
-    "Type automatic, 150, 600, 1200, 1800 or a density in lines per mm; grating not changed.";
 
 constexpr std::string_view kApplyField = "apply";
 constexpr std::string_view kApplyLabel = "Apply the refined model";
@@ -94,6 +86,9 @@ std::string MainWindow::calibrationSummaryText() {
   const Calibration& calibration = ws_.calibration;
   std::string summary =
       calibrationSummary(calibration.model, calibration.dispersionAPerMm, ws_.graph.betaDeg);
+  if (calibration.spectrograph.anySet()) {
+    summary += "\r\n" + spectrographSettingsLine(calibration.spectrograph);
+  }
   if (calibration.refinedLines > 0) {
     summary += "\r\nrefined with " + std::to_string(calibration.refinedLines) + " lines, RMS " +
                ui::formatNumber(calibration.refinedRmsA, "0.00") + " A";
@@ -102,7 +97,7 @@ std::string MainWindow::calibrationSummaryText() {
 }
 
 LineCheck MainWindow::checkWith(const GratingModel& model) const {
-  const std::vector<LineWavelength> lamps = lampLineWavelengths();
+  const std::vector<LineWavelength> lamps = lampWavelengths();
   const ImageState& lamp = ws_.image(ImageKind::Cal);
   return checkCalibration(LineCheckInputs{.profile = lamp.profile,
                                           .length = lamp.width,
@@ -133,7 +128,8 @@ std::optional<std::string> MainWindow::showCheck(const LineCheck& check, const G
   table.summaryLabels = {"RMS (A)", "RMS (km/s)", "Used lines"};
   table.summaryCells = {numberCell(check.rmsA), numberCell(check.rmsKms),
                         std::to_string(check.used)};
-  table.note = "Grating " + gratingName(ws_.calibration.gratingChoice, model.grooveSpacingUm) +
+  table.note = "Grating " +
+               gratingName(ws_.calibration.spectrograph.linesPerMm, model.grooveSpacingUm) +
                ", centroid width " + std::to_string(ws_.lines.centroidWidth) + " pixels";
   ui::Raster plot(kResidualPlotWidth, kResidualPlotHeight, kResidualPlotBackground);
   drawResidualPlot(plot, points);
@@ -149,7 +145,7 @@ std::optional<std::string> MainWindow::showCheck(const LineCheck& check, const G
 
 void MainWindow::flagBetterGrating(const LineCheck& check) {
   const Calibration& calibration = ws_.calibration;
-  if (calibration.gratingChoice || !check.rmsA) {
+  if (calibration.spectrograph.linesPerMm || !check.rmsA) {
     return;
   }
   const double automaticDensity = kMicrometresPerMillimetre / calibration.model.grooveSpacingUm;
@@ -180,7 +176,7 @@ void MainWindow::flagBetterGrating(const LineCheck& check) {
     dialogs_.messageBox("The automatic grating, " + ui::formatNumber(automaticDensity, "0") +
                         " lines/mm, leaves a check RMS of " + angstroms(*check.rmsA) + " A; " +
                         ui::shortestText(*bestDensity) + " lines/mm gives " + angstroms(bestRms) +
-                        " A. Choose it with Calibration > Grating.");
+                        " A. Choose it with Calibration > Spectrograph.");
   }
 }
 
@@ -246,34 +242,6 @@ void MainWindow::mnuRefineWithAllLines_Click() {
   next.refinedLines = result.linesKept;
   next.refinedRmsA = result.rmsAfterA;
   changeCalibration(next, CalibrationChange{.name = kRefineAction});
-}
-
-void MainWindow::mnuGrating_Click() {
-  const std::optional<std::string> typed = dialogs_.inputBox(
-      kGratingPrompt, kGratingTitle, gratingChoiceText(ws_.calibration.gratingChoice));
-  if (!typed) {
-    return;
-  }
-  const GratingChoiceText parsed = parseGratingChoice(*typed);
-  if (!parsed.valid) {
-    dialogs_.messageBox(kNotAGrating);
-    return;
-  }
-  Calibration next = ws_.calibration;
-  next.gratingChoice = parsed.choice;
-  if (!next.calibrated) {
-    // The next solve uses it; the label stays as it is.
-    changeCalibration(next,
-                      CalibrationChange{.name = kGratingTitle, .label = CalibrationLabel::AsIs});
-    return;
-  }
-  // The marked lines are solved again, as "Mark Line 2" solves them, on the grating now chosen.
-  const std::optional<Solved> solution = solvedAgain(next);
-  if (!solution) {
-    dialogs_.messageBox(kPairWithoutSolution);
-    return;
-  }
-  changeToSolved(*solution, CalibrationChange{.name = kGratingTitle});
 }
 
 }  // namespace halvic

@@ -69,10 +69,12 @@ void MainWindow::mnuLoadCalibration_Click() {
     dialogs_.messageBox(std::string(kNotACalibration) + *path, read.reason);
     return;
   }
-  // The file holds a model; the grating chosen for the session stays chosen.
+  // A file written before the spectrograph's settings leaves the session's as they are.
   Calibration next = *read.calibration;
   next.model.degreesPerRadian = ws_.calibration.model.degreesPerRadian;
-  next.gratingChoice = ws_.calibration.gratingChoice;
+  if (!read.holdsSpectrograph) {
+    next.spectrograph = ws_.calibration.spectrograph;
+  }
   changeCalibration(next, CalibrationChange{.name = "Load Calibration"});
 }
 

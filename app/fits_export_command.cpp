@@ -94,7 +94,7 @@ std::vector<std::string> MainWindow::historyOfThisCalibration() const {
   const Calibration& calibration = ws_.calibration;
   std::vector<std::string> history =
       calibrationHistory(calibration.marks, calibration.model, kMainWindowLayout.caption);
-  history.insert(history.end() - 1, "Grating: " + gratingName(calibration.gratingChoice,
+  history.insert(history.end() - 1, "Grating: " + gratingName(calibration.spectrograph.linesPerMm,
                                                               calibration.model.grooveSpacingUm));
   return history;
 }
@@ -133,6 +133,7 @@ void MainWindow::mnuExportFits_Click() {
       .details = details,
       .dateObs = date && time ? dateObsOf(*date, *time, details.utcOffsetHours) : std::nullopt,
       .history = historyOfThisCalibration(),
+      .vacuum = vacuumRequested(*fields),
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
   std::optional<WriteFailure> failure;

@@ -46,7 +46,7 @@ std::optional<float> MainWindow::centroidLine() {
 std::optional<MainWindow::Solved> MainWindow::solved(Calibration calibration) const {
   const SolveResult result = halvic::solveGratingModel(
       calibration.model, calibration.marks, calibration.dispersionAPerMm,
-      calibration.focalLengthSolved, chosenGrooveSpacing(calibration.gratingChoice));
+      calibration.focalLengthSolved, chosenGrooveSpacing(calibration.spectrograph.linesPerMm));
   if (!result.solved) {
     return std::nullopt;
   }

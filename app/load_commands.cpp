@@ -68,7 +68,8 @@ void MainWindow::loadImage(ImageKind kind) {
     extractCalProfile();
   }
   // Before anything evaluates the model: the new pixel size changes every wavelength at once.
-  usePixelSize(*pixelSize);
+  ws_.headerPixelSize = *pixelSize;
+  usePixelSize(pixelSizeInForce(ws_.calibration.spectrograph));
   ui::Control& cursor = control("hsbspectra");
   cursor.setMaximum(image.width);
   cursor.setValue(image.width / 2);
@@ -89,12 +90,8 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
   const std::string& path = ws_.selectedFileName;
   // Read into copies: a refused or failed load leaves the image as it was. A header without a
   // line keeps the value it had (the pixel size: the one in force).
-  ImageHeaderFields fields{before.height,
-                           before.width,
-                           before.background,
-                           before.range,
-                           ws_.calibration.model.xPixelSize,
-                           path,
+  ImageHeaderFields fields{before.height, before.width,        before.background,
+                           before.range,  ws_.headerPixelSize, path,
                            false};
   if (const FileReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
     dialogs_.messageBox(kNotLoaded, describe(scanned));
@@ -149,6 +146,10 @@ void MainWindow::usePixelSize(float pixelSize) {
   Calibration next = ws_.calibration;
   next.model.xPixelSize = pixelSize;
   changeCalibration(next, CalibrationChange{.name = {}, .label = CalibrationLabel::AsIs});
+}
+
+float MainWindow::pixelSizeInForce(const Spectrograph& spectrograph) const {
+  return spectrograph.pixelSizeUm.value_or(ws_.headerPixelSize);
 }
 
 void MainWindow::blackOutStrip(MainControl frameName) {

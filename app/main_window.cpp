@@ -45,7 +45,8 @@ void MainWindow::wireMenus() {
   on("mnuLoadCalibration", &MainWindow::mnuLoadCalibration_Click);
   on("mnuCheckCalibration", &MainWindow::mnuCheckCalibration_Click);
   on("mnuRefineWithAllLines", &MainWindow::mnuRefineWithAllLines_Click);
-  on("mnuGrating", &MainWindow::mnuGrating_Click);
+  on("mnuSpectrograph", &MainWindow::mnuSpectrograph_Click);
+  on("mnuLampLines", &MainWindow::mnuLampLines_Click);
   on("mnuAbout", &MainWindow::showAbout);
 }
 
@@ -118,6 +119,7 @@ void MainWindow::Form_Load() {
   ws_.pixelPickImage = 1;
   ws_.lines = LineChoice{};
   ws_.calibration = Calibration{};
+  useRememberedChoices();
   ws_.graph.scale = GraphScale::Autoscaled;
   for (const ImageKind kind : kImageKinds) {
     ImageState& image = ws_.image(kind);

@@ -133,12 +133,13 @@ class MainWindow {
   void mnuExportCsv_Click();
   void mnuSaveCalibration_Click();
   void mnuLoadCalibration_Click();
-  // Calibration menu: undo and redo, check, refine and grating.
+  // Calibration menu: undo and redo, check, refine, the spectrograph and the lamps.
   void mnuUndo_Click();
   void mnuRedo_Click();
   void mnuCheckCalibration_Click();
   void mnuRefineWithAllLines_Click();
-  void mnuGrating_Click();
+  void mnuSpectrograph_Click();
+  void mnuLampLines_Click();
 
   /**
    * The one door through which the calibration changes. It puts next in force, keeps the one it
@@ -184,6 +185,17 @@ class MainWindow {
   void resetCropControls(ImageKind kind);
   /** A load's pixel size, the camera's, in force for the calibration and everything kept. */
   void usePixelSize(float pixelSize);
+  /** The pixel size the model takes: the spectrograph's when set, else the headers'. */
+  float pixelSizeInForce(const Spectrograph& spectrograph) const;
+
+  // The spectrograph and the lamps, remembered between runs.
+  /** What the user set last time: the spectrograph, the lamps; read once at start-up. */
+  void useRememberedChoices();
+  void rememberSpectrograph(const Spectrograph& spectrograph);
+  /** calibration with the spectrograph's settings in its model. */
+  Calibration withSpectrograph(Calibration calibration, const Spectrograph& spectrograph) const;
+  /** The wavelengths of the lamp lines the check and the refine look for, in order. */
+  std::vector<LineWavelength> lampWavelengths() const;
 
   // Profiles.
   ExtractionOptions extractionOptions() const;

@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "calibration/calibration.h"
+#include "calibration/lamp_lines.h"
 #include "calibration/line_list.h"
 #include "calibration/line_wavelength.h"
 #include "imagefile/image_array.h"
@@ -79,6 +81,8 @@ struct LineChoice {
   int16_t lastCentroidWidth = kStartCentroidWidth;
   /** The result of the last centroid. */
   float centroidPixel = 0.0f;
+  /** The lamps whose lines the check and the refine look for; none: the line list's own. */
+  std::vector<LampElement> lampElements;
 };
 
 /**
@@ -91,6 +95,11 @@ struct Workspace {
   /** The path chosen in the last open-file dialog; the text export puts its own file there. */
   std::string selectedFileName;
   std::array<ImageState, kImageKinds.size()> images;
+  /**
+   * The pixel size, in micrometres, of the last load whose header gave a camera's; the model
+   * takes it unless the spectrograph's pixel size is set.
+   */
+  float headerPixelSize = 0.0f;
   /** The gate of the pixel pick mode on the strips, which nothing turns on, and its strip. */
   bool pixelPickMode = false;
   int16_t pixelPickImage = 1;

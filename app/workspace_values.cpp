@@ -112,9 +112,12 @@ const std::vector<NamedValue>& namedValues() {
     add(named("dispersionAPerMm",
               [](const Workspace& ws) { return ws.calibration.dispersionAPerMm; }));
     add(NamedValue{"gratingChoice", [](const Workspace& ws) {
-                     return gratingChoiceText(ws.calibration.gratingChoice);
+                     return gratingChoiceText(ws.calibration.spectrograph.linesPerMm);
                    }});
     add(named("refinedLines", [](const Workspace& ws) { return ws.calibration.refinedLines; }));
+    add(named("deviationDeg", [model](const Workspace& ws) { return model(ws).deviationDeg; }));
+    add(named("distortion2", [model](const Workspace& ws) { return model(ws).distortion2; }));
+    add(named("distortion3", [model](const Workspace& ws) { return model(ws).distortion3; }));
     add(named("refinedRmsA", [](const Workspace& ws) { return ws.calibration.refinedRmsA; }));
     return all;
   }();

@@ -9,23 +9,11 @@ namespace halvic {
 
 /**
  * Which grating the solve assumes: automatic (nullopt, the groove spacing follows from the
- * dispersion) or a groove density the user chose, in lines per mm. Held for the session only.
+ * dispersion) or a groove density the user chose, in lines per mm.
  */
 using GratingChoice = std::optional<double>;
 
-/** What the user typed for the grating setting, read. */
-struct GratingChoiceText {
-  bool valid = false;
-  GratingChoice choice;  // meaningful when valid
-};
-
-/**
- * Reads "automatic" (any case, blanks around it allowed) or a positive, finite density in lines
- * per mm written as a decimal number ("600", "830.5"); anything else is not valid.
- */
-GratingChoiceText parseGratingChoice(std::string_view text);
-
-/** The setting as the input box shows it: "automatic" or the density ("600", "830.5"). */
+/** The setting as scripts print it: "automatic" or the density ("600", "830.5"). */
 std::string gratingChoiceText(const GratingChoice& choice);
 
 /** The groove spacing in micrometres of a density in lines per mm: 1000 / density. */

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <optional>
 
+#include "calibration/general_solve.h"
+
 namespace halvic {
 
 namespace {
@@ -115,6 +117,31 @@ bool reproducesLines(const GratingModel& model, const LineMarks& marks, bool lin
          (line1Only || reproducesLine(model, marks.line2Wavelength, marks.line2Pixel));
 }
 
+bool solveLittrow(GratingModel& model, const LineMarks& marks, bool focalLengthSolved,
+                  double& betaDeg) {
+  return focalLengthSolved ? scanAlpha(model, marks, kFinePass, 0.0, betaDeg)
+                           : runFullSolve(model, marks, betaDeg);
+}
+
+// A spectrograph with a deviation or a distorting camera: the Littrow solve of the same lines
+// gives the start, Newton's method the answer. A re-fit starts from the model itself.
+bool solveGeneral(GratingModel& model, const LineMarks& marks, bool focalLengthSolved,
+                  double& betaDeg) {
+  GratingModel littrow = model;
+  littrow.deviationDeg = 0.0;
+  littrow.distortion2 = 0.0;
+  littrow.distortion3 = 0.0;
+  if (!focalLengthSolved && !runFullSolve(littrow, marks, betaDeg)) {
+    return false;
+  }
+  if (!solveGeneralModel(model, littrow, marks, focalLengthSolved)) {
+    return false;
+  }
+  const float lastLine = focalLengthSolved ? marks.line1Pixel : marks.line2Pixel;
+  evaluateGratingModel(model, static_cast<double>(lastLine), betaDeg);
+  return true;
+}
+
 }  // namespace
 
 SolveResult solveGratingModel(const GratingModel& start, const LineMarks& marks,
@@ -130,8 +157,8 @@ SolveResult solveGratingModel(const GratingModel& start, const LineMarks& marks,
   model.grooveSpacingUm =
       chosenGrooveSpacingUm ? *chosenGrooveSpacingUm : grooveSpacingFor(dispersionAPerMm);
   double betaDeg = 0.0;
-  const bool fitted = focalLengthSolved ? scanAlpha(model, marks, kFinePass, 0.0, betaDeg)
-                                        : runFullSolve(model, marks, betaDeg);
+  const bool fitted = isLittrow(model) ? solveLittrow(model, marks, focalLengthSolved, betaDeg)
+                                       : solveGeneral(model, marks, focalLengthSolved, betaDeg);
   if (!fitted || !std::isfinite(betaDeg) || !reproducesLines(model, marks, focalLengthSolved)) {
     return failed;
   }

@@ -22,6 +22,12 @@ std::string_view termName(ModelTerm term) {
       return "alpha";
     case ModelTerm::FocalLength:
       return "focal";
+    case ModelTerm::Deviation:
+      return "deviation";
+    case ModelTerm::Distortion2:
+      return "distortion2";
+    case ModelTerm::Distortion3:
+      return "distortion3";
   }
   return {};
 }
@@ -32,6 +38,12 @@ double termValue(const GratingModel& model, ModelTerm term) {
       return model.alphaDeg;
     case ModelTerm::FocalLength:
       return model.focalLengthMm;
+    case ModelTerm::Deviation:
+      return model.deviationDeg;
+    case ModelTerm::Distortion2:
+      return model.distortion2;
+    case ModelTerm::Distortion3:
+      return model.distortion3;
   }
   return 0.0;
 }
@@ -43,6 +55,15 @@ GratingModel withTerm(GratingModel model, ModelTerm term, double value) {
       break;
     case ModelTerm::FocalLength:
       model.focalLengthMm = value;
+      break;
+    case ModelTerm::Deviation:
+      model.deviationDeg = value;
+      break;
+    case ModelTerm::Distortion2:
+      model.distortion2 = value;
+      break;
+    case ModelTerm::Distortion3:
+      model.distortion3 = value;
       break;
   }
   return model;

@@ -8,12 +8,15 @@
 namespace halvic {
 
 /** A parameter of the grating model that a fit may move. */
-enum class ModelTerm { Alpha, FocalLength };
+enum class ModelTerm { Alpha, FocalLength, Deviation, Distortion2, Distortion3 };
 
-/** The term's name as the program reports it: "alpha", "focal". */
+/**
+ * The term's name as the program reports it: "alpha", "focal", "deviation", "distortion2",
+ * "distortion3".
+ */
 std::string_view termName(ModelTerm term);
 
-/** The model's value of the term (degrees, mm). */
+/** The model's value of the term (degrees, mm, or a distortion coefficient). */
 double termValue(const GratingModel& model, ModelTerm term);
 
 /** The model with the term set to value. */

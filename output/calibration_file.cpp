@@ -33,6 +33,16 @@ constexpr std::string_view kGamma = "GAMMADEG";
 constexpr std::string_view kFocalLength = "FOCALMM";
 constexpr std::string_view kFocalLengthSolved = "FOCSOLVD";
 constexpr std::string_view kPixelSize = "XPIXSIZE";
+// The general model's terms; a file without them holds the Littrow model.
+constexpr std::string_view kDeviation = "DEVIATE";
+constexpr std::string_view kDistortion2 = "DISTORT2";
+constexpr std::string_view kDistortion3 = "DISTORT3";
+// What the user set of the spectrograph: SPECSET says they are written, each key absent when
+// that setting is not set. A file without SPECSET was written before there were settings.
+constexpr std::string_view kSettingsWritten = "SPECSET";
+constexpr std::string_view kSetGrating = "SETGRAT";
+constexpr std::string_view kSetDeviation = "SETDEV";
+constexpr std::string_view kSetPixel = "SETPIX";
 
 /** The coordinate keys of axis 1, each with the member of GratingWcs it holds. */
 struct WcsKey {
@@ -60,7 +70,6 @@ constexpr double kShortestWavelengthA = 900.0;
 constexpr double kLongestWavelengthA = 30000.0;
 /** The keys of the coordinates and the model's own values must give one wavelength scale. */
 constexpr double kLargestWcsDifferencePx = 1e-6;
-constexpr double kMetresPerAngstrom = 1e-10;
 constexpr std::string_view kGratingAxis = "AWAV-GRA";
 
 struct TypeName {
@@ -113,6 +122,10 @@ class ValueReader {
     return value;
   }
   LineWavelength wavelength(const LineKeys& keys);
+  /** A number that may be absent (nullopt), but must be a finite number when there. */
+  std::optional<double> optionalNumber(std::string_view key) {
+    return header_.has(key) ? std::optional<double>(number(key)) : std::nullopt;
+  }
   void expectText(std::string_view key, std::string_view expected) {
     if (reason_.empty() && header_.text(key) != expected) {
       reason_ = std::string(key) + " is not '" + std::string(expected) + "'";
@@ -215,21 +228,14 @@ std::optional<std::string> physicalRefusal(const GratingModel& model) {
   return std::nullopt;
 }
 
-/** Why the coordinate keys are not the model's: they give another wavelength at some column. */
+/** Why the coordinate keys are not the model's grating part: they give another wavelength. */
 std::optional<std::string> wcsRefusal(const GratingWcs& wcs, const GratingModel& model) {
   if (wcs.refractiveIndexSlope != 0.0) {
     return std::string("PV1_4 is not 0");
   }
-  for (int column = 1; column <= kImageColumns; ++column) {
-    const double lambda = wavelengthAt(model, column);
-    const double step =
-        std::fabs(wavelengthAt(model, column + 0.5) - wavelengthAt(model, column - 0.5));
-    const double fromKeys = wavelengthOfWcs(wcs, column) / kMetresPerAngstrom;
-    const double apart = std::fabs(fromKeys - lambda) / step;
-    if (!(apart <= kLargestWcsDifferencePx)) {
-      return "the coordinate keys and the model disagree by " + ui::shortestText(apart) +
-             " pixels at column " + std::to_string(column);
-    }
+  const double apart = largestWcsDifferencePx(wcs, gratingPartOf(model), kImageColumns);
+  if (!(apart <= kLargestWcsDifferencePx)) {
+    return "the coordinate keys and the model disagree by " + ui::shortestText(apart) + " pixels";
   }
   return std::nullopt;
 }
@@ -252,6 +258,20 @@ FileBytes buildCalibrationFile(const Calibration& calibration) {
   file.writeDouble(kFocalLength, model.focalLengthMm, "[mm] focalLengthMm");
   file.writeLogical(kFocalLengthSolved, calibration.focalLengthSolved, "focalLengthSolved");
   file.writeFloat(kPixelSize, model.xPixelSize, "[um] xPixelSize");
+  file.writeDouble(kDeviation, model.deviationDeg, "[deg] collimator to camera, model degrees");
+  file.writeDouble(kDistortion2, model.distortion2, "camera distortion, square term");
+  file.writeDouble(kDistortion3, model.distortion3, "camera distortion, cube term");
+  const Spectrograph& set = calibration.spectrograph;
+  file.writeLogical(kSettingsWritten, true, "the spectrograph's settings follow");
+  if (set.linesPerMm) {
+    file.writeDouble(kSetGrating, *set.linesPerMm, "[1/mm] grating set by the user");
+  }
+  if (set.deviationDeg) {
+    file.writeDouble(kSetDeviation, *set.deviationDeg, "[deg] deviation set by the user");
+  }
+  if (set.pixelSizeUm) {
+    file.writeFloat(kSetPixel, *set.pixelSizeUm, "[um] pixel size set by the user");
+  }
   return file.finish();
 }
 
@@ -282,6 +302,17 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
   model.focalLengthMm = read.nonZero(kFocalLength, read.number(kFocalLength));
   calibration.focalLengthSolved = read.logical(kFocalLengthSolved);
   model.xPixelSize = read.positive(kPixelSize, read.floatNumber(kPixelSize));
+  model.deviationDeg = read.optionalNumber(kDeviation).value_or(0.0);
+  model.distortion2 = read.optionalNumber(kDistortion2).value_or(0.0);
+  model.distortion3 = read.optionalNumber(kDistortion3).value_or(0.0);
+  const bool settingsWritten = header.logical(kSettingsWritten).value_or(false);
+  if (settingsWritten) {
+    calibration.spectrograph.linesPerMm = read.optionalNumber(kSetGrating);
+    calibration.spectrograph.deviationDeg = read.optionalNumber(kSetDeviation);
+    if (const std::optional<double> pixel = read.optionalNumber(kSetPixel)) {
+      calibration.spectrograph.pixelSizeUm = static_cast<float>(*pixel);
+    }
+  }
   if (!read.reason().empty()) {
     return {std::nullopt, read.reason()};
   }
@@ -292,7 +323,7 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
     return {std::nullopt, *disagreement};
   }
   calibration.calibrated = true;
-  return {calibration, {}};
+  return {calibration, {}, settingsWritten};
 }
 
 CalibrationRead readCalibrationFile(const std::string& path) {

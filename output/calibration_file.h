@@ -14,8 +14,9 @@ namespace halvic {
  * coordinates (WCSAXES = 1, so that a reader of FITS coordinates finds the model's wavelengths in
  * it) and what a solve reads or writes under the program's own keys, at full precision: 64-bit
  * values with 17 significant digits, 32-bit ones with 9, so that each reads back to itself; each
- * line wavelength with its type (Double, Int16 or Single). The grating the user chose for the
- * session and a refine's account are not kept: the file holds a model.
+ * line wavelength with its type (Double, Int16 or Single); the general model's deviation and
+ * distortion terms, and what the user set of the spectrograph. A refine's account is not kept:
+ * the file holds a model.
  */
 FileBytes buildCalibrationFile(const Calibration& calibration);
 
@@ -23,10 +24,13 @@ FileBytes buildCalibrationFile(const Calibration& calibration);
 struct CalibrationRead {
   std::optional<Calibration> calibration;
   std::string reason;  // set when calibration is nullopt
+  /** Whether the file holds the spectrograph's settings: files written before them do not. */
+  bool holdsSpectrograph = false;
 };
 
 /**
- * The calibration a file's bytes hold, calibrated, with the automatic grating and no refine.
+ * The calibration a file's bytes hold, calibrated, with no refine; a file without the general
+ * model's keys holds the Littrow model, one without the spectrograph's settings sets none.
  * Refused, with a reason, unless it is FITS, holds the 'AWAV-GRA' keys and every key of the
  * program with a valid value: finite numbers, a positive pixel size and groove spacing, a focal
  * length other than 0 (negative when the wavelength rises with the column), a known wavelength

@@ -91,6 +91,8 @@ class FitsHeaderReader {
   std::optional<float> floatNumber(std::string_view key) const;
   /** A logical value T or F; nullopt when missing or not logical. */
   std::optional<bool> logical(std::string_view key) const;
+  /** Whether the header has the key with a value, whatever the value is. */
+  bool has(std::string_view key) const { return valueField(key).has_value(); }
 
  private:
   /** The value field as written, with quotes; nullopt when the key is missing. */

@@ -1,5 +1,6 @@
 #include "output/fits_spectrum.h"
 
+#include "calibration/air_wavelength.h"
 #include "output/fits_file.h"
 #include "output/grating_wcs.h"
 #include "output/linear_resampling.h"
@@ -14,6 +15,8 @@ constexpr std::string_view kFluxUnit = "adu";
 constexpr std::string_view kWavelengthUnit = "Angstrom";
 constexpr std::string_view kResampledNote =
     "Resampled linearly onto a linear wavelength grid between column centres";
+constexpr std::string_view kVacuumNote =
+    "Wavelengths in vacuum, from air by the IAU standard index of Morton (2000)";
 
 /** The model's wavelength at each whole column 1..length, in Angstroms. */
 std::vector<double> columnWavelengths(const GratingModel& model, int16_t length) {
@@ -57,6 +60,19 @@ void writeObservingKeys(FitsWriter& file, const FitsSpectrumInputs& inputs) {
     }
   }
   file.writeTypedNumber("BSS_VHEL", 0.0, "[km/s] no heliocentric correction applied");
+  if (inputs.vacuum) {
+    file.writeText("AIRORVAC", "vac", "wavelengths in vacuum");
+  }
+}
+
+/** The columns' wavelengths as the files give them: the model's, in vacuum when asked. */
+std::vector<double> inMedium(std::vector<double> wavelengths, bool vacuum) {
+  if (vacuum) {
+    for (double& wavelength : wavelengths) {
+      wavelength = vacuumFromAir(wavelength);
+    }
+  }
+  return wavelengths;
 }
 
 void writeHistory(FitsWriter& file, const std::vector<std::string>& history) {
@@ -69,7 +85,11 @@ FileBytes resampledFile(const FitsSpectrumInputs& inputs, const LinearGrid& grid
                         const std::vector<float>& resampled) {
   FitsWriter file;
   file.addFloatImage(resampled);
-  file.writeText("CTYPE1", "Wavelength", "linear wavelength axis");
+  if (inputs.vacuum) {
+    file.writeText("CTYPE1", "WAVE", "vacuum wavelength, linear");
+  } else {
+    file.writeText("CTYPE1", "Wavelength", "linear wavelength axis");
+  }
   file.writeText("CUNIT1", kWavelengthUnit, "wavelength unit");
   file.writeDouble("CRPIX1", 1.0, "first point");
   file.writeDouble("CRVAL1", grid.start, "wavelength of the first point");
@@ -77,6 +97,9 @@ FileBytes resampledFile(const FitsSpectrumInputs& inputs, const LinearGrid& grid
   writeObservingKeys(file, inputs);
   writeHistory(file, inputs.history);
   file.writeHistory(kResampledNote);
+  if (inputs.vacuum) {
+    file.writeHistory(kVacuumNote);
+  }
   return file.finish();
 }
 
@@ -84,9 +107,20 @@ FileBytes perColumnFile(const FitsSpectrumInputs& inputs, const std::vector<doub
                         const std::vector<float>& flux) {
   FitsWriter file;
   file.addFloatImage(flux);
-  writeGratingWcs(file, gratingWcsOf(inputs.model));
+  const GratingWcs wcs = gratingWcsOf(inputs.model);
+  writeGratingWcs(file, wcs);
   writeObservingKeys(file, inputs);
   writeHistory(file, inputs.history);
+  if (inputs.model.distortion2 != 0.0 || inputs.model.distortion3 != 0.0) {
+    // The grating algorithm knows no distorting camera: the table holds the model itself.
+    file.writeHistory("Coordinates: the model without its camera's distortion, at most " +
+                      ui::shortestText(static_cast<float>(
+                          largestWcsDifferencePx(wcs, inputs.model, inputs.length))) +
+                      " pixels from it; WAVE gives the model's own");
+  }
+  if (inputs.vacuum) {
+    file.writeHistory(kVacuumNote);
+  }
   const std::vector<TableColumn> columns{
       {"WAVE", std::string(kWavelengthUnit), std::span<const double>(wavelengths)},
       {"FLUX", std::string(kFluxUnit), std::span<const float>(flux)},
@@ -98,7 +132,8 @@ FileBytes perColumnFile(const FitsSpectrumInputs& inputs, const std::vector<doub
 }  // namespace
 
 FitsSpectrumFiles buildFitsSpectrumFiles(const FitsSpectrumInputs& inputs) {
-  const std::vector<double> wavelengths = columnWavelengths(inputs.model, inputs.length);
+  const std::vector<double> wavelengths =
+      inMedium(columnWavelengths(inputs.model, inputs.length), inputs.vacuum);
   const std::optional<LinearGrid> grid = linearGridOver(wavelengths);
   if (!grid) {
     return {{}, {}, "the model's wavelengths do not rise or fall steadily along the profile"};
@@ -121,15 +156,21 @@ std::vector<std::string> calibrationHistory(const LineMarks& marks, const Gratin
     return "Lamp line " + std::to_string(number) + ": " + wavelength.text() + " A at pixel " +
            ui::shortestText(pixel);
   };
-  return {
+  std::vector<std::string> history{
       line(1, marks.line1Wavelength, marks.line1Pixel),
       line(2, marks.line2Wavelength, marks.line2Pixel),
       "Model: alpha " + ui::shortestText(model.alphaDeg) + " deg, focal length " +
           ui::shortestText(model.focalLengthMm) + " mm",
       "Model: " + ui::shortestText(kMicrometresPerMillimetre / model.grooveSpacingUm) +
           " grooves per mm, pixel size " + ui::shortestText(model.xPixelSize) + " um",
-      "Written by " + std::string(program),
   };
+  if (!isLittrow(model)) {
+    history.push_back("Model: deviation " + ui::shortestText(model.deviationDeg) +
+                      " deg, distortion " + ui::shortestText(model.distortion2) + " and " +
+                      ui::shortestText(model.distortion3));
+  }
+  history.push_back("Written by " + std::string(program));
+  return history;
 }
 
 }  // namespace halvic

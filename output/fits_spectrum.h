@@ -24,6 +24,8 @@ struct FitsSpectrumInputs {
   std::optional<std::string> dateObs;
   /** HISTORY lines of both files, as calibrationHistory makes them. */
   std::vector<std::string> history;
+  /** Wavelengths in vacuum rather than in air: the linear grid and the table's WAVE column. */
+  bool vacuum = false;
 };
 
 /** The two files in memory, or why they could not be made. */
@@ -43,9 +45,15 @@ struct FitsSpectrumFiles {
  * by linear interpolation between column centres, as 32-bit floats; CTYPE1 'Wavelength', CUNIT1
  * 'Angstrom', CRPIX1 1, CRVAL1 the first point, CDELT1 the step.
  *
- * The per-column file, exact: the profile per column as 32-bit floats with the model's 'AWAV-GRA'
- * coordinates (gratingWcsOf), and a binary table of columns WAVE (64-bit, 'Angstrom', the model
- * at each column) and FLUX (32-bit, 'adu').
+ * The per-column file, exact: the profile per column as 32-bit floats with the 'AWAV-GRA'
+ * coordinates of the model's grating part (gratingWcsOf; when the camera's distortion is not 0, a
+ * HISTORY line gives their largest difference from the model in pixels), and a binary table of
+ * columns WAVE (64-bit, 'Angstrom', the model at each column) and FLUX (32-bit, 'adu').
+ *
+ * In vacuum (inputs.vacuum), every wavelength of the model is converted from air (vacuumFromAir):
+ * the resampled file's grid runs over the vacuum wavelengths with CTYPE1 'WAVE', and the table's
+ * WAVE column holds them; both files say AIRORVAC = 'vac'. The coordinates of the per-column
+ * file stay the grating's own, in air.
  *
  * failure when the model's wavelengths along the profile are not finite or not strictly
  * monotonic (no one value belongs to a wavelength), or when cfitsio fails.

@@ -17,6 +17,7 @@ constexpr double kTrueDegreesPerRadian = 180.0 / std::numbers::pi;
 GratingWcs gratingWcsOf(const GratingModel& model) {
   const double modelDegreesPerRadian = model.degreesPerRadian;
   const double alpha = model.alphaDeg / modelDegreesPerRadian;  // radians
+  const double beta = (model.alphaDeg - model.deviationDeg) / modelDegreesPerRadian;
   const double gamma = model.gammaDeg / modelDegreesPerRadian;
   const double grooveSpacingM = model.grooveSpacingUm * kMetresPerMicrometre;
   const double pixelSizeM = static_cast<double>(model.xPixelSize) * kMetresPerMicrometre;
@@ -25,14 +26,31 @@ GratingWcs gratingWcsOf(const GratingModel& model) {
   GratingWcs wcs;
   wcs.referencePixel = kReferencePixel;
   wcs.referenceWavelengthM =
-      evaluateGratingModel(model, kReferencePixel, betaDeg) * kMetresPerAngstrom;
-  // At the reference pixel the diffracted ray is alpha itself, and a pixel turns it by -p / f.
+      evaluateGratingModel(gratingPartOf(model), kReferencePixel, betaDeg) * kMetresPerAngstrom;
+  // At the reference pixel the diffracted ray is alpha less the deviation, the camera's axis,
+  // and a pixel turns it by -p / f; the reference ray's angle follows from CRVAL1 and alpha.
   wcs.dispersionMPerPixel =
-      grooveSpacingM * std::cos(gamma) * std::cos(alpha) * (-pixelSizeM / focalLengthM);
+      grooveSpacingM * std::cos(gamma) * std::cos(beta) * (-pixelSizeM / focalLengthM);
   wcs.groovesPerMetre = 1.0 / grooveSpacingM;
   wcs.alphaDeg = alpha * kTrueDegreesPerRadian;
   wcs.gammaDeg = gamma * kTrueDegreesPerRadian;
   return wcs;
+}
+
+double largestWcsDifferencePx(const GratingWcs& wcs, const GratingModel& model, int columns) {
+  double largest = 0.0;
+  for (int column = 1; column <= columns; ++column) {
+    double betaDeg = 0.0;
+    const double lambda = evaluateGratingModel(model, column, betaDeg);
+    const double step = std::fabs(evaluateGratingModel(model, column + 0.5, betaDeg) -
+                                  evaluateGratingModel(model, column - 0.5, betaDeg));
+    const double apart =
+        std::fabs(wavelengthOfWcs(wcs, column) / kMetresPerAngstrom - lambda) / step;
+    if (!(apart <= largest)) {
+      largest = apart;  // NaN stays NaN
+    }
+  }
+  return largest;
 }
 
 double wavelengthOfWcs(const GratingWcs& wcs, double pixel) {

@@ -24,8 +24,19 @@ struct GratingWcs {
   double cameraAngleDeg = 0.0;        // PV1_6: the camera looks along the diffracted ray at alpha
 };
 
-/** The coordinate system of a model whose pixel size and focal length are not 0. */
+/**
+ * The coordinate system of the model's grating part (the camera's distortion, which the grating
+ * algorithm does not know, left out), for a model whose pixel size and focal length are not 0:
+ * exact for the Littrow model and for any deviation.
+ */
 GratingWcs gratingWcsOf(const GratingModel& model);
+
+/**
+ * The largest difference, in pixels (the model's wavelength step over one column), between the
+ * coordinate system's wavelength and the model's over columns 1 to columns; NaN when either has
+ * no wavelength at a column.
+ */
+double largestWcsDifferencePx(const GratingWcs& wcs, const GratingModel& model, int columns);
 
 /** Writes axis 1's coordinate keys (CTYPE1 to PV1_6) into the writer's current unit. */
 void writeGratingWcs(FitsWriter& file, const GratingWcs& wcs);

@@ -115,7 +115,15 @@ std::vector<ui::FormField> observingFormFields() {
         .kind = ui::FormField::Kind::Text,
         .value = field.key == kClockOffsetKey ? std::string(kNoClockOffset) : std::string()});
   }
+  fields.push_back(ui::FormField{.name = std::string(kVacuumField),
+                                 .label = "Wavelengths in vacuum",
+                                 .kind = ui::FormField::Kind::Check,
+                                 .value = "0"});
   return fields;
+}
+
+bool vacuumRequested(const std::vector<ui::FormField>& fields) {
+  return valueOf(fields, kVacuumField) == "1";
 }
 
 std::optional<std::string> observingFormRefusal(const std::vector<ui::FormField>& fields) {

@@ -81,11 +81,17 @@ struct ObservingDetails {
   double utcOffsetHours = 0.0;
 };
 
+/** The form's check box for wavelengths in vacuum rather than in air. */
+inline constexpr std::string_view kVacuumField = "vacuum";
+
 /**
- * The form's fields, every one empty but UTC_OFFSET (kNoClockOffset); the caller fills in what it
- * knows, by key.
+ * The form's fields, every one empty but UTC_OFFSET (kNoClockOffset), then the check box
+ * kVacuumField, clear; the caller fills in what it knows, by key.
  */
 std::vector<ui::FormField> observingFormFields();
+
+/** Whether the form asks for wavelengths in vacuum. */
+bool vacuumRequested(const std::vector<ui::FormField>& fields);
 
 /**
  * Why the form's values cannot be taken (the refusal of the first field, in form order, that

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -57,7 +58,7 @@ TEST_F(CalibrationCheckTest, CheckAndRefineNeedACalibrationAndALampImage) {
            window_.menus().byTitle("Calibration", "Refine with All Lines").enabled();
   };
   EXPECT_FALSE(enabled());
-  EXPECT_TRUE(window_.menus().byTitle("Calibration", "Grating").enabled());
+  EXPECT_TRUE(window_.menus().byTitle("Calibration", "Spectrograph").enabled());
   load(kLamp, "cmdload");  // the lamp as the data image: calibrated, but no cal image
   calibrateOnTheLamp();
   EXPECT_FALSE(enabled());
@@ -184,41 +185,71 @@ TEST_F(CalibrationCheckTest, TooFewLampLinesRefusesTheRefine) {
   EXPECT_EQ(ws().calibration.model.alphaDeg, alpha);
 }
 
-TEST_F(CalibrationCheckTest, TheGratingSettingSolvesTheMarkedLinesAgain) {
+TEST_F(CalibrationCheckTest, TheSpectrographSettingSolvesTheMarkedLinesAgain) {
   load(kLamp, "cmdload2");
   calibrateOnTheLamp();
   EXPECT_EQ(ws().calibration.model.grooveSpacingUm, 1.666666);  // the table's 600 lines/mm
   said();
   struct Step {
-    std::optional<std::string> typed;
+    std::optional<ui::FormAnswer> answer;
     std::string transcript;
-    GratingChoice choice;
+    Spectrograph set;
     double grooveSpacingUm;
+    float pixelSize;
   };
-  const std::string box =
-      "input-box: Grating | Groove density: automatic, 150, 600, 1200, 1800 or a density in "
-      "lines per mm | ";
-  const std::string notAGrating =
-      "message: Type automatic, 150, 600, 1200, 1800 or a density in lines per mm; grating not "
-      "changed.\n";
+  const Spectrograph grating600{600.0, std::nullopt, std::nullopt};
+  const std::string badGrating =
+      "message: Grating must be empty (automatic) or a density from 10 to 10000 lines/mm.\n";
   const Step steps[] = {
-      {"600", box + "automatic\n", 600.0, 1000.0 / 600.0},
-      {"1200 lines", box + "600\n" + notAGrating, 600.0, 1000.0 / 600.0},
-      {std::nullopt, box + "600\n", 600.0, 1000.0 / 600.0},
-      // A spacing of a thousandth of a micrometre reaches no line at any angle.
-      {"1000000", box + "600\nmessage: The two lines give no solution; calibration not changed.\n",
-       600.0, 1000.0 / 600.0},
-      {"Automatic", box + "600\n", std::nullopt, 1.666666},
+      {ui::FormAnswer{{"grating", "600"}}, "", grating600, 1000.0 / 600.0, 9.0f},
+      {ui::FormAnswer{{"grating", "1200 lines"}}, badGrating, grating600, 1000.0 / 600.0, 9.0f},
+      {std::nullopt, "", grating600, 1000.0 / 600.0, 9.0f},
+      // 10000 lines/mm reach no wavelength above 2000 A at any angle.
+      {ui::FormAnswer{{"grating", "10000"}},
+       "message: The two lines give no solution; calibration not changed.\n", grating600,
+       1000.0 / 600.0, 9.0f},
+      {ui::FormAnswer{{"grating", ""}, {"deviation", "30"}, {"pixel", "13.5"}}, "",
+       Spectrograph{std::nullopt, 30.0, 13.5f}, 1.666666, 13.5f},
+      {ui::FormAnswer{{"deviation", ""}, {"pixel", ""}}, "", Spectrograph{}, 1.666666, 9.0f},
   };
   for (const Step& step : steps) {
-    SCOPED_TRACE(step.typed.value_or("(cancelled)"));
-    dialogs_.queueInput(step.typed);
-    ASSERT_TRUE(chooses("Calibration", "Grating"));
+    SCOPED_TRACE(step.transcript);
+    dialogs_.queueForm(step.answer);
+    ASSERT_TRUE(chooses("Calibration", "Spectrograph"));
     EXPECT_EQ(said(), step.transcript);
-    EXPECT_EQ(ws().calibration.gratingChoice, step.choice);
+    EXPECT_EQ(ws().calibration.spectrograph, step.set);
+    EXPECT_EQ(ws().calibration.model.deviationDeg, step.set.deviationDeg.value_or(0.0));
     EXPECT_EQ(ws().calibration.model.grooveSpacingUm, step.grooveSpacingUm);
+    EXPECT_EQ(ws().calibration.model.xPixelSize, step.pixelSize);
     EXPECT_TRUE(ws().calibration.calibrated);
   }
+}
+
+// What the user set of the spectrograph and the lamps is the next run's start.
+TEST(RememberedChoices, TheSpectrographAndTheLampsAreTheNextRunsStart) {
+  ui::MemorySettings settings;
+  const auto started = [&settings](ui::HeadlessDialogs& dialogs, ui::HeadlessPrinters& printers) {
+    auto window = std::make_unique<MainWindow>(dialogs, printers, [] {});
+    window->useSettings(settings);
+    window->Form_Load();
+    return window;
+  };
+  std::ostringstream transcript;
+  ui::HeadlessDialogs dialogs(transcript);
+  ui::HeadlessPrinters printers;
+  {
+    const std::unique_ptr<MainWindow> first = started(dialogs, printers);
+    dialogs.queueForm(ui::FormAnswer{{"grating", "1200"}, {"deviation", "25"}});
+    first->menus().byTitle("Calibration", "Spectrograph").choose();
+    dialogs.queueForm(ui::FormAnswer{{"Ar", "1"}, {"Hg", "1"}});
+    first->menus().byTitle("Calibration", "Lamp Lines").choose();
+  }
+  const std::unique_ptr<MainWindow> next = started(dialogs, printers);
+  const Workspace& ws = next->workspace();
+  EXPECT_EQ(ws.calibration.spectrograph, (Spectrograph{1200.0, 25.0, std::nullopt}));
+  EXPECT_EQ(ws.calibration.model.deviationDeg, 25.0);
+  EXPECT_EQ(ws.lines.lampElements, (std::vector<LampElement>{LampElement::Ar, LampElement::Hg}));
+  EXPECT_EQ(transcript.str(), "");
 }
 
 }  // namespace

@@ -131,8 +131,8 @@ void refineAndApply(Session& session) {
 }
 
 void chooseGrating(Session& session, const std::string& density) {
-  session.dialogs_.queueInput(density);
-  choose(session, "Calibration", "Grating");
+  session.dialogs_.queueForm(ui::FormAnswer{{"grating", density}});
+  choose(session, "Calibration", "Spectrograph");
 }
 
 /** A Mark Line 2 on a wavelength no grating angle reaches: refused, nothing changes. */
@@ -231,7 +231,7 @@ TEST(CalibrationDoor, UndoPutsBackWhatWasThereBeforeAChangeAndRedoWhatCameAfter)
        "&Undo Mark Line 1"},
       {"a refine", calibrateOnTheLamp, refineAndApply, "&Undo Refine with All Lines"},
       {"the grating", calibrateOnTheLamp, [](Session& s) { chooseGrating(s, "1200"); },
-       "&Undo Grating"},
+       "&Undo Spectrograph"},
       {"a loaded file", calibrateOnTheLamp,
        [&](Session& s) { loadCalibration(s, calibrationFile); }, "&Undo Load Calibration"},
   };

@@ -7,38 +7,53 @@
 #include <vector>
 
 #include "calibration/grating_solve.h"
+#include "calibration/spectrograph.h"
 
 namespace halvic {
 namespace {
 
-TEST(ParseGratingChoice, TakesAutomaticOrAPositiveDensity) {
+TEST(ReadSpectrograph, TakesEmptyOrANumberInRangeForEachSetting) {
+  const std::string grating =
+      "Grating must be empty (automatic) or a density from 10 to 10000 lines/mm.";
+  const std::string deviation = "Deviation must be empty (0) or an angle from -150 to 150 degrees.";
+  const std::string pixel =
+      "Pixel size must be empty (from the image header) or 0.5 to 1000 micrometres.";
   struct Row {
-    std::string text;
-    bool valid;
-    GratingChoice choice;
+    SpectrographTexts texts;
+    std::optional<Spectrograph> read;
+    std::string refusal;
   };
   const std::vector<Row> rows{
-      {"automatic", true, std::nullopt},
-      {" Automatic ", true, std::nullopt},
-      {"600", true, 600.0},
-      {"1800", true, 1800.0},
-      {"830.5", true, 830.5},
-      {" 150 ", true, 150.0},
-      {"0", false, std::nullopt},
-      {"-600", false, std::nullopt},
-      {"", false, std::nullopt},
-      {"auto", false, std::nullopt},
-      {"600 lines", false, std::nullopt},
-      {"1e999", false, std::nullopt},
+      {{"", "", ""}, Spectrograph{}, ""},
+      {{" automatic ", "", ""}, Spectrograph{}, ""},
+      {{"600", "", ""}, Spectrograph{600.0, std::nullopt, std::nullopt}, ""},
+      {{" 830.5 ", "-32.5", "13.5"}, Spectrograph{830.5, -32.5, 13.5f}, ""},
+      {{"10", "150", "0.5"}, Spectrograph{10.0, 150.0, 0.5f}, ""},
+      {{"10000", "-150", "1000"}, Spectrograph{10000.0, -150.0, 1000.0f}, ""},
+      {{"9.9", "", ""}, std::nullopt, grating},
+      {{"auto", "", ""}, std::nullopt, grating},
+      {{"600 lines", "", ""}, std::nullopt, grating},
+      {{"1e999", "", ""}, std::nullopt, grating},
+      {{"", "150.5", ""}, std::nullopt, deviation},
+      {{"", "thirty", ""}, std::nullopt, deviation},
+      {{"", "", "0.4"}, std::nullopt, pixel},
+      {{"", "", "nan"}, std::nullopt, pixel},
+      {{"5", "200", "0"}, std::nullopt, grating},  // the first field refused is named
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE("'" + row.text + "'");
-    const GratingChoiceText parsed = parseGratingChoice(row.text);
-    EXPECT_EQ(parsed.valid, row.valid);
-    if (row.valid) {
-      EXPECT_EQ(parsed.choice, row.choice);
+    SCOPED_TRACE("'" + row.texts.grating + "' '" + row.texts.deviation + "' '" + row.texts.pixel +
+                 "'");
+    const SpectrographRead read = readSpectrograph(row.texts);
+    EXPECT_EQ(read.spectrograph, row.read);
+    EXPECT_EQ(read.refusal, row.refusal);
+    if (read.spectrograph) {
+      const SpectrographTexts shown = spectrographTexts(*read.spectrograph);
+      EXPECT_EQ(readSpectrograph(shown).spectrograph, read.spectrograph);
     }
   }
+  EXPECT_EQ(spectrographSettingsLine(Spectrograph{}), "");
+  EXPECT_EQ(spectrographSettingsLine(Spectrograph{600.0, std::nullopt, 15.0f}),
+            "Set: grating 600 lines/mm, pixel 15 um");
 }
 
 TEST(GratingChoiceText, NamesTheSettingAndTheGrating) {

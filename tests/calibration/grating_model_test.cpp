@@ -39,6 +39,68 @@ TEST(GratingModel, MatchesHandWorkedWavelengths) {
   EXPECT_EQ(betaDeg, model.alphaDeg);  // exactly: the offset from the axis is 0
 }
 
+// A 600 lines/mm grating at alpha 20 degrees with 30 degrees between collimator and camera, 9 um
+// pixels, 140 mm: at pixel 381 beta = 20 - 30 = -10 degrees and the wavelength is
+// 16666.66 A x cos 6.16 x (sin 20 + sin -10) = 2789.996 A. At pixel 700 u = 0.009 x 319 / 140 =
+// 0.0205071 and k2 = 0.5 adds 0.5 u^2: theta = atan 0.0207174 = 1.18685 degrees, beta -11.18685.
+TEST(GratingModel, TheGeneralEquationAtHandWorkedPoints) {
+  struct Row {
+    double pixel;
+    double distortion2;
+    double distortion3;
+    double wavelength;
+    double betaDeg;
+  };
+  const std::vector<Row> rows{
+      {381.0, 0.0, 0.0, 2789.996, -10.0},
+      {700.0, 0.5, 0.0, 2452.604, -11.186851},
+      {40.0, 0.0, -2.0, 3147.985, -8.745402},
+      {700.0, 0.5, -2.0, 2452.885, -11.185863},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.pixel);
+    GratingModel model = test::workedExampleModel();
+    model.grooveSpacingUm = 1.666666;
+    model.alphaDeg = 20.0;
+    model.deviationDeg = 30.0;
+    model.distortion2 = row.distortion2;
+    model.distortion3 = row.distortion3;
+    double betaDeg = 0.0;
+    EXPECT_NEAR(evaluateGratingModel(model, row.pixel, betaDeg), row.wavelength, 0.0005);
+    EXPECT_NEAR(betaDeg, row.betaDeg, 1e-6);
+  }
+}
+
+// With no deviation and no distortion the model is evaluated exactly as the Littrow model always
+// was, to the last bit, at every column of both orientations.
+TEST(GratingModel, TheLittrowCaseIsTheLittrowArithmeticToTheBit) {
+  const auto littrow = [](const GratingModel& m, double pixel, double& betaDeg) {
+    const float offset = static_cast<float>(pixel - 381.0);
+    const double degrees = m.degreesPerRadian;
+    const double thetaDeg = degrees * std::atan(static_cast<double>(m.xPixelSize) / 1000.0 *
+                                                static_cast<double>(offset) / m.focalLengthMm);
+    betaDeg = m.alphaDeg - thetaDeg;
+    return (m.grooveSpacingUm * 10000.0) * std::cos(m.gammaDeg / degrees) *
+           (std::sin(m.alphaDeg / degrees) + std::sin(betaDeg / degrees));
+  };
+  GratingModel rising = test::workedExampleModel();
+  rising.alphaDeg = 10.68320287;
+  rising.focalLengthMm = -84.19712603651254;
+  rising.grooveSpacingUm = 1.666666;
+  int compared = 0;
+  for (const GratingModel& model : {test::workedExampleModel(), rising}) {
+    for (int column = 1; column <= 768; ++column) {
+      double beta = 0.0;
+      double expectedBeta = 0.0;
+      ASSERT_EQ(evaluateGratingModel(model, column + 0.25, beta),
+                littrow(model, column + 0.25, expectedBeta));
+      ASSERT_EQ(beta, expectedBeta);
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 1536);
+}
+
 TEST(GratingModel, OffsetFromReferencePixelIsA32BitFloat) {
   const GratingModel model = test::workedExampleModel();
   // A millionth of a pixel vanishes in a float offset from pixel 381 (its step there is about

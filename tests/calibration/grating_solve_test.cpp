@@ -173,6 +173,56 @@ TEST(SolveGratingModel, ASolveThatMissesItsLineHasNoSolution) {
   EXPECT_FALSE(solveGratingModel(tiny, workedExample(), 472.6f, false).solved);
 }
 
+// Spectrographs with an angle between collimator and camera (and one with a distorting camera):
+// two lines made by the true model are solved from the program's start model with the deviation
+// and distortion set, and the solve finds the true alpha and focal length; a re-fit on a line
+// moved by 2 A keeps the focal length.
+TEST(SolveGratingModel, SolvesTheGeneralModelOfASpectrographWithADeviation) {
+  struct Row {
+    const char* name;
+    double linesPerMm, alphaDeg, focalLengthMm, deviationDeg, distortion2;
+    float pixelSizeUm, pixel1, pixel2;
+  };
+  const std::vector<Row> rows{
+      {"600 lines/mm, 40 degrees", 600.0, 25.0, 300.0, 40.0, 0.0, 15.0f, 150.3f, 640.7f},
+      {"1200 lines/mm, 30 degrees, rising", 1200.0, 35.0, -250.0, 30.0, 0.0, 13.5f, 90.0f, 700.0f},
+      {"400 lines/mm, 20 degrees, distortion", 400.0, 10.0, 180.0, 20.0, -0.8, 9.0f, 60.0f, 520.0f},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    GratingModel truth = startModel();
+    truth.xPixelSize = row.pixelSizeUm;
+    truth.grooveSpacingUm = 1000.0 / row.linesPerMm;
+    truth.alphaDeg = row.alphaDeg;
+    truth.focalLengthMm = row.focalLengthMm;
+    truth.deviationDeg = row.deviationDeg;
+    truth.distortion2 = row.distortion2;
+    double beta = 0.0;
+    const LineMarks marks{LineWavelength::fromDouble(evaluateGratingModel(truth, row.pixel1, beta)),
+                          LineWavelength::fromDouble(evaluateGratingModel(truth, row.pixel2, beta)),
+                          row.pixel1, row.pixel2};
+    GratingModel start = startModel();
+    start.xPixelSize = row.pixelSizeUm;
+    start.deviationDeg = row.deviationDeg;
+    start.distortion2 = row.distortion2;
+    const SolveResult solved =
+        solveGratingModel(start, marks, 100.0f, false, truth.grooveSpacingUm);
+    ASSERT_TRUE(solved.solved);
+    EXPECT_NEAR(solved.model.alphaDeg, row.alphaDeg, 1e-7);
+    EXPECT_NEAR(solved.model.focalLengthMm, row.focalLengthMm, 1e-5);
+    EXPECT_EQ(solved.model.deviationDeg, row.deviationDeg);
+
+    LineMarks moved = marks;
+    moved.line1Wavelength = LineWavelength::fromDouble(marks.line1Wavelength.value + 2.0);
+    const SolveResult refit =
+        solveGratingModel(solved.model, moved, 100.0f, true, truth.grooveSpacingUm);
+    ASSERT_TRUE(refit.solved);
+    EXPECT_EQ(refit.model.focalLengthMm, solved.model.focalLengthMm);
+    EXPECT_NEAR(evaluateGratingModel(refit.model, row.pixel1, beta), moved.line1Wavelength.value,
+                1e-6);
+  }
+}
+
 TEST(SolveGratingModel, FailsWithoutNonFiniteValues) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   GratingModel noPixelSize = startModel();

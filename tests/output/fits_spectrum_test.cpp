@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "output/fits_file.h"
+#include "output/grating_wcs.h"
 
 namespace halvic {
 namespace {
@@ -85,6 +86,46 @@ TEST(FitsSpectrum, TheHistoryNamesTheLinesTheModelAndTheProgram) {
           "Lamp line 1: 6562.852 A at pixel 199.75", "Lamp line 2: 4959 A at pixel 600",
           "Model: alpha 2.5 deg, focal length 140 mm",
           "Model: 150.0000150000015 grooves per mm, pixel size 9 um", "Written by Program 1.0"}));
+}
+
+}  // namespace
+}  // namespace halvic
+
+namespace halvic {
+namespace {
+
+// The grating algorithm of FITS coordinates knows a deviation but no distorting camera: the
+// per-column file says how far its coordinates then stand from the model, and the history names
+// the general model's terms.
+TEST(FitsSpectrum, AGeneralModelIsNamedAndItsDistortionAccountedFor) {
+  struct Row {
+    std::string name;
+    double deviationDeg, distortion2;
+    bool accounted;
+  };
+  const std::vector<Row> rows{{"Littrow", 0.0, 0.0, false},
+                              {"a deviation", 12.5, 0.0, false},
+                              {"a distorting camera", 12.5, 0.5, true}};
+  ProfileArray profile;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    GratingModel model = kWorkedExample;
+    model.deviationDeg = row.deviationDeg;
+    model.distortion2 = row.distortion2;
+    const FitsSpectrumFiles files = buildFitsSpectrumFiles(
+        {.profile = profile, .length = 765, .model = model, .details = {}, .history = {}});
+    ASSERT_EQ(files.failure, std::nullopt);
+    const std::string text(files.perColumn.begin(), files.perColumn.end());
+    const size_t note = text.find("HISTORY Coordinates: the model without its camera's distortion");
+    EXPECT_EQ(note != std::string::npos, row.accounted);
+    const std::vector<std::string> history = calibrationHistory({}, model, "P");
+    EXPECT_EQ(history.size(), row.deviationDeg != 0.0 ? 6U : 5U);
+  }
+  GratingModel distorted = kWorkedExample;
+  distorted.distortion2 = 0.5;
+  // theta grows by 0.5 u^2 at the ends, u = 0.009 x 380 / 140: some 19 A at 4.3 A a column.
+  EXPECT_NEAR(largestWcsDifferencePx(gratingWcsOf(distorted), distorted, 765), 4.5, 0.5);
+  EXPECT_LT(largestWcsDifferencePx(gratingWcsOf(kWorkedExample), kWorkedExample, 765), 1e-6);
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ TEST(ObservingForm, ShowsTheKeysInOrderWithTheClockOffsetAtZero) {
   }
   EXPECT_EQ(names,
             (std::vector<std::string>{"OBJNAME", "OBSERVER", "BSS_INST", "BSS_SITE", "GEO_LONG",
-                                      "GEO_LAT", "GEO_ELEV", "EXPTIME", "UTC_OFFSET"}));
-  EXPECT_EQ(values, (std::vector<std::string>{"", "", "", "", "", "", "", "", "0"}));
+                                      "GEO_LAT", "GEO_ELEV", "EXPTIME", "UTC_OFFSET", "vacuum"}));
+  EXPECT_EQ(values, (std::vector<std::string>{"", "", "", "", "", "", "", "", "0", "0"}));
 }
 
 TEST(ObservingForm, RefusesWhatAFitsHeaderCannotHoldOrNoPlaceHas) {

@@ -29,7 +29,8 @@ MENUS = ["File/Load Spectra", "File/Load Cal", "File/Export FITS", "File/Export 
          "File/Export Graph Image", "File/Print Preview", "Calibration/Undo", "Calibration/Redo",
          "Calibration/Undo", "Calibration/Save Calibration",
          "Calibration/Load Calibration", "Calibration/Check Calibration",
-         "Calibration/Refine with All Lines", "Calibration/Grating", "Help/About", "Help/User Guide"]
+         "Calibration/Refine with All Lines", "Calibration/Spectrograph", "Calibration/Lamp Lines",
+         "Help/About", "Help/User Guide"]
 QUERIES = ["Lblwavelength", "lblfiledata1", "lblfiledata2", "hsbspectra", "cboscale"]
 VARIABLES = ["alphaDeg", "focalLengthMm", "betaDeg", "pixelWavelength", "readoutPixel",
              "centroidPixel", "dispersionAPerMm", "line1Pixel", "line2Pixel", "profileMax",
@@ -74,7 +75,10 @@ def answers(rng, files):
                                           "missing-folder/x.fits", "folder.kr4"] + files),
                     "save-cancel"]),
         rng.choice([f"form {rng.choice(['OBJNAME', 'GEO_LAT', 'GEO_LONG', 'EXPTIME'])}="
-                    f"{rng.choice(NUMBERS[:8])}", "form-cancel", "form apply=1", "form apply=0"]),
+                    f"{rng.choice(NUMBERS[:8])}", "form-cancel", "form apply=1", "form apply=0",
+                    f"form {rng.choice(['grating', 'deviation', 'pixel'])}="
+                    f"{rng.choice(NUMBERS + ['600', '30', '13.5'])}",
+                    f"form Ne={rng.randrange(2)}|Ar={rng.randrange(2)}|Hg={rng.randrange(2)}"]),
     ]
 
 

@@ -94,7 +94,7 @@ def marked_pair(lines):
 def run_session(driver, lamp, first, second, choose):
     script = [f"open {lamp}", "click cmdload2", f"select cbobox {WIDTH_INDEX}"]
     if choose:
-        script += [f"input {choose}", "menu Calibration/Grating"]
+        script += [f"form grating={choose}", "menu Calibration/Spectrograph"]
     for index, button in ((first, "cmdmarkline1"), (second, "cmdmarkline2")):
         script += [f"select cboscale {index[0]}", f"set hsbspectra {round(index[3])}",
                    f"click {button}"]

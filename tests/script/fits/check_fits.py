@@ -7,6 +7,7 @@ apart from the program (../export/reference.py: the two-line solve and the grati
   check_fits.py plain-image PATH      writes a plain FITS image with astropy
   check_fits.py export SOURCE_DIR     the files of export.script, in the working folder
   check_fits.py roundtrip SOURCE_DIR  the transcripts of make.script and use.script
+  check_fits.py general SOURCE_DIR    the files of general.script: a deviation, in vacuum
 
 Each check prints what it compared; the exit status is 1 when any failed.
 """
@@ -222,6 +223,41 @@ def check_export(source_dir):
            f"lamp-cal.fits: astropy's wavelength of 768 columns within {worst:.2e} A of the model")
 
 
+def check_general(source_dir):
+    """A model with a deviation: astropy's AWAV-GRA coordinates of the calibration file and of
+    NAME-pixels.fits give its air wavelengths exactly; in vacuum, the table holds them converted
+    and NAME.fits's linear grid spans them."""
+    import numpy as np
+    from astropy.io import fits
+    from astropy.wcs import WCS
+    sys.path.insert(0, os.path.join(source_dir, "tests", "support"))
+    from grating_equation import vacuum_from_air, wavelengths
+    header = fits.getheader("general-cal.fits")
+    columns = np.arange(1, 769)
+    air = wavelengths(columns, float(np.float32(header["XPIXSIZE"])), header["FOCALMM"],
+                      header["ALPHADEG"], header["GROOVEUM"], header["DEVIATE"])
+    expect(header["DEVIATE"] == 30.0, "general-cal.fits: DEVIATE = 30")
+    for path in ("general-cal.fits", "general-pixels.fits"):
+        fitsverify_clean(path)
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            wcs = WCS(fits.getheader(path))
+        worst = np.max(np.abs(wcs.all_pix2world(columns - 1.0, 0)[0] * 1e10 - air))
+        expect(worst <= WCS_TOLERANCE_A,
+               f"{path}: astropy's wavelength of 768 columns within {worst:.2e} A of the model")
+    vacuum = vacuum_from_air(air)
+    table = fits.getdata("general-pixels.fits", 1)
+    worst = np.max(np.abs(table["WAVE"] - vacuum))
+    expect(worst <= 1e-6, f"general-pixels.fits: WAVE is the model in vacuum within {worst:.2e} A")
+    fitsverify_clean("general.fits")
+    resampled = fits.getheader("general.fits")
+    grid = WCS(resampled).all_pix2world([0, len(columns) - 1], 0)[0] * 1e10  # metres for WAVE
+    expect(resampled["CTYPE1"] == "WAVE" and resampled["AIRORVAC"] == "vac"
+           and abs(grid[0] - vacuum.min()) <= 1e-6 and abs(grid[1] - vacuum.max()) <= 1e-6,
+           f"general.fits: a WAVE grid from {grid[0]:.6f} to {grid[1]:.6f} A, the model's vacuum "
+           f"wavelengths' ends")
+
+
 def summary_line(model):
     """The calibration summary as "Mark Line 2" shows it, from the reference solve."""
     import numpy as np
@@ -274,7 +310,8 @@ def main():
     if command == "plain-image":
         plain_image(arguments[0])
         return 0
-    {"export": check_export, "roundtrip": check_roundtrip}[command](*arguments)
+    {"export": check_export, "roundtrip": check_roundtrip,
+     "general": check_general}[command](*arguments)
     print(f"{len(failures)} check(s) failed" if failures else "all checks passed")
     return 1 if failures else 0
 

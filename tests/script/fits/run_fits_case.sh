@@ -81,6 +81,11 @@ case $case_name in
     cmp made.fits used.fits || fail "made.fits and used.fits differ"
     cmp made-pixels.fits used-pixels.fits || fail "made-pixels.fits and used-pixels.fits differ"
     ;;
+  general)
+    run_session general
+    same_as_expected general
+    check general "$source_dir"
+    ;;
   failures)
     "$python" "$here/check_fits.py" plain-image plain.fits || fail "no plain FITS image"
     printf 'Neon lamp, 21:12\n' > notes.txt
