@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "calibration/centroid.h"
 #include "calibration/line_list.h"
 
 namespace halvic {
@@ -17,72 +16,12 @@ double wavelengthAt(const GratingModel& model, double pixel) {
   return evaluateGratingModel(model, pixel, betaDeg);
 }
 
-int16_t nearestColumn(double pixel, int16_t length) {
-  const double clamped = std::clamp(std::round(pixel), 1.0, static_cast<double>(length));
-  return static_cast<int16_t>(clamped);
-}
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
-}
+/** Two lines closer than this many line widths pull each other's measurement. */
+constexpr double kBlendWidths = 2.0;
 
-/** The columns of a window of `width` starting at `start`, limited to the profile. */
-struct Window {
-  int start = 0;
-  int width = 0;
-};
-
-Window windowAt(int16_t length, int16_t cursor, int16_t width) {
-  return Window{centroidWindowStart(length, cursor, width), width};
-}
-
-bool holdsFullScale(const LineCheckInputs& in, const Window& window) {
-  const int firstRow = std::min(in.cropRow1, in.cropRow2);
-  const int lastRow = std::max(in.cropRow1, in.cropRow2);
-  for (int column = window.start; column < window.start + window.width; ++column) {
-    for (int row = firstRow; row <= lastRow; ++row) {
-      if (in.image.at(column, row) >= kSaturatedCount) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
-/** Whether the window's highest value stands clear of the noise of the columns either side. */
-bool standsAboveNoise(const LineCheckInputs& in, const Window& window) {
-  std::vector<double> flanks;
-  for (int offset = 1; offset <= kNoiseFlankColumns; ++offset) {
-    for (const int column : {window.start - offset, window.start + window.width - 1 + offset}) {
-      if (column >= 1 && column <= in.length) {
-        flanks.push_back(in.profile.at(column));
-      }
-    }
-  }
-  if (flanks.empty()) {
-    return false;
-  }
-  const double background = median(flanks);
-  std::vector<double> deviations;
-  deviations.reserve(flanks.size());
-  for (const double value : flanks) {
-    deviations.push_back(std::fabs(value - background));
-  }
-  const double noise = median(deviations);
-  double peak = in.profile.at(window.start);
-  for (int column = window.start; column < window.start + window.width; ++column) {
-    peak = std::max(peak, static_cast<double>(in.profile.at(column)));
-  }
-  const double height = peak - background;
-  return height > 0.0 && height >= kLineNoiseMultiple * noise;
-}
-
-// Two lines blend when their windows overlap: the other line's light then falls into this line's
-// window or onto the background columns beside it, and pulls the centroid.
-bool isBlended(const std::vector<std::optional<double>>& predicted, size_t index, int16_t width) {
-  const auto reach = static_cast<double>(width);
+bool isBlended(const std::vector<std::optional<double>>& predicted, size_t index, double width) {
+  const double reach = kBlendWidths * width;
   for (size_t other = 0; other < predicted.size(); ++other) {
     if (other != index && predicted[other] &&
         std::fabs(*predicted[other] - *predicted[index]) < reach) {
@@ -93,63 +32,36 @@ bool isBlended(const std::vector<std::optional<double>>& predicted, size_t index
 }
 
 bool isNearAnEnd(double pixel, const LineCheckInputs& in) {
-  return pixel - 1.0 < in.width || static_cast<double>(in.length) - pixel < in.width;
+  const auto reach = static_cast<double>(measurementReach(in.lineWidth));
+  return std::round(pixel) - reach < 1.0 || std::round(pixel) + reach > in.length;
 }
 
-/** The centroid at the predicted pixel, re-centred once; the window of the last measurement. */
-struct Measurement {
-  std::optional<float> pixel;
-  Window firstWindow;
-  Window lastWindow;
-};
-
-/** Lamp lines are emission lines; a window centroidLine weighs as absorption holds none in its
- * middle. */
-bool weighsAsEmission(const LineCheckInputs& in, const Window& window) {
-  return halvic::weighsAsEmission(in.profile, window.start, static_cast<int16_t>(window.width));
-}
-
-Measurement measure(const LineCheckInputs& in, double predicted) {
-  const int16_t firstCursor = nearestColumn(predicted, in.length);
-  Measurement result{std::nullopt, windowAt(in.length, firstCursor, in.width),
-                     windowAt(in.length, firstCursor, in.width)};
-  const Centroid first = centroidLine(in.profile, in.length, firstCursor, in.width);
-  if (first.status != CentroidStatus::Ok || !weighsAsEmission(in, result.firstWindow)) {
-    return result;
-  }
-  const int16_t secondCursor = nearestColumn(static_cast<double>(first.pixel), in.length);
-  result.lastWindow = windowAt(in.length, secondCursor, in.width);
-  const Centroid second = centroidLine(in.profile, in.length, secondCursor, in.width);
-  // Unclipped weights may carry a centroid out of its window, onto whatever lies there.
-  const double reach = static_cast<double>(in.width) / 2.0;
-  if (second.status == CentroidStatus::Ok && weighsAsEmission(in, result.lastWindow) &&
-      std::fabs(static_cast<double>(second.pixel) - predicted) <= reach) {
-    result.pixel = second.pixel;
-  }
-  return result;
-}
-
-CheckedLine checkLine(const LineCheckInputs& in, const LineWavelength& wavelength, double predicted,
-                      bool blended) {
+CheckedLine checkLine(const LineCheckInputs& in, const LampProfile& lamp, double noise,
+                      const LineWavelength& wavelength, double predicted, bool blended) {
   CheckedLine line;
   line.wavelength = wavelength;
   line.predictedPixel = predicted;
-  const Measurement measured = measure(in, predicted);
-  if (isNearAnEnd(predicted, in)) {
+  const bool nearAnEnd = isNearAnEnd(predicted, in);
+  std::optional<MeasuredLine> measured;
+  if (!nearAnEnd) {
+    measured = measureLineNear(lamp, predicted, in.lineWidth, in.lineWidth, noise);
+  }
+  if (nearAnEnd) {
     line.status = LineStatus::Edge;
-  } else if (holdsFullScale(in, measured.firstWindow) || holdsFullScale(in, measured.lastWindow)) {
+  } else if (lineWindowHoldsFullScale(lamp, predicted, in.lineWidth) ||
+             (measured && measured->saturated)) {
     line.status = LineStatus::Saturated;
   } else if (blended) {
     line.status = LineStatus::Blended;
-  } else if (!measured.pixel || !standsAboveNoise(in, measured.lastWindow)) {
+  } else if (!measured) {
     line.status = LineStatus::NoLine;
     return line;
   } else {
     line.status = LineStatus::Used;
   }
-  if (measured.pixel) {
-    const double pixel = static_cast<double>(*measured.pixel);
-    line.measuredPixel = measured.pixel;
+  if (measured.has_value()) {
+    const double pixel = measured.value().pixel;
+    line.measuredPixel = static_cast<float>(pixel);
     line.residualA = wavelengthAt(in.model, pixel) - wavelength.value;
     line.residualPx = pixel - predicted;
     line.residualKms = kSpeedOfLightKmPerS * *line.residualA / wavelength.value;
@@ -164,6 +76,8 @@ void addRms(LineCheck& check) {
     if (line.status == LineStatus::Used) {
       sumA += *line.residualA * *line.residualA;
       sumKms += *line.residualKms * *line.residualKms;
+      check.fromA = check.used == 0 ? line.wavelength.value : check.fromA;
+      check.toA = line.wavelength.value;
       ++check.used;
     }
   }
@@ -237,11 +151,14 @@ LineCheck checkCalibration(const LineCheckInputs& inputs, std::span<const LineWa
   for (const LineWavelength& lamp : lamps) {
     predicted.push_back(modelPixelOf(inputs.model, lamp.value, inputs.length));
   }
+  const LampProfile lamp{inputs.profile, inputs.length, inputs.image, inputs.cropRow1,
+                         inputs.cropRow2};
+  const double noise = profileNoise(lamp);
   LineCheck check;
   for (size_t index = 0; index < lamps.size(); ++index) {
     if (predicted[index]) {
-      check.lines.push_back(checkLine(inputs, lamps[index], *predicted[index],
-                                      isBlended(predicted, index, inputs.width)));
+      check.lines.push_back(checkLine(inputs, lamp, noise, lamps[index], *predicted[index],
+                                      isBlended(predicted, index, inputs.lineWidth)));
     }
   }
   std::stable_sort(check.lines.begin(), check.lines.end(),

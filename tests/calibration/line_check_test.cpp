@@ -16,7 +16,7 @@ namespace halvic {
 namespace {
 
 constexpr int16_t kLength = 768;
-constexpr int16_t kWidth = 7;
+constexpr double kLineWidth = 2.0;  // the five-column lines below, at half their height
 constexpr int32_t kLevel = 1000;
 
 double wavelengthAt(double pixel) {
@@ -66,37 +66,38 @@ struct Row {
   bool firstMeasured;
 };
 
-// Each status worked out from the rule: the window is 7 columns, so a neighbour less than 7
-// columns away blends, a line within 7 columns of column 1 or 768 is at the edge, and a line must
-// stand 3 median absolute deviations of the flanking columns above their median.
+// Each status worked out from the rule, for lines 2 columns wide at half height: a line is read
+// 6 columns either side (its background 4 to 6 out), so one nearer than that to column 1 or 768
+// is at the edge; a neighbour less than 4 columns away blends; the peak must lie within 2
+// columns of the prediction and stand 3 times the profile's noise above its background.
 TEST(CheckCalibration, GivesEachLineTheStatusItsProfileCalls) {
   using S = LineStatus;
   const std::vector<Row> rows{
       {"a clean line", ProfileBuilder().line(300).profile, {300}, {}, {S::Used}, true},
-      {"neighbours 5 columns apart blend",
-       ProfileBuilder().line(300).line(305).profile,
-       {300, 305},
+      {"neighbours 3 columns apart blend",
+       ProfileBuilder().line(300).line(303).profile,
+       {300, 303},
        {},
        {S::Blended, S::Blended},
        true},
-      {"neighbours 7 columns apart do not",
-       ProfileBuilder().line(300).line(307).profile,
-       {300, 307},
+      {"neighbours 5 columns apart do not",
+       ProfileBuilder().line(300).line(305).profile,
+       {300, 305},
        {},
        {S::Used, S::Used},
        true},
       {"nothing where the model puts it", ProfileBuilder().profile, {300}, {}, {S::NoLine}, false},
-      // Noise of +-50 (even columns up): the flanks' median is the level, their deviation 50, so a
-      // line must stand 150 above the level. 60 on column 300 reaches 1000 + 50 + 60 = 1110: 110
-      // above; 180 there reaches 230 above.
+      // Noise of +-50 (even columns up): neighbours differ by 100, a noise of 1.4826 * 100 /
+      // sqrt(2) = 104.8, so a line must stand 314 above its background. 60 on column 300 stands
+      // 110 above it; 450 stands 500.
       {"a peak lost in the noise",
        ProfileBuilder().noise(50).line(300, {10, 30, 60, 30, 10}).profile,
        {300},
        {},
        {S::NoLine},
        false},
-      {"a line just clear of the noise",
-       ProfileBuilder().noise(50).line(300, {60, 120, 180, 120, 60}).profile,
+      {"a line clear of the noise",
+       ProfileBuilder().noise(50).line(300, {150, 300, 450, 300, 150}).profile,
        {300},
        {},
        {S::Used},
@@ -116,26 +117,21 @@ TEST(CheckCalibration, GivesEachLineTheStatusItsProfileCalls) {
       {"a full-scale pixel beside the window",
        ProfileBuilder().line(300).profile,
        {300},
-       {{305, 5}},
+       {{303, 5}},
        {S::Used},
        true},
-      // 6 columns from column 1 (7.0 - 1 = 6 < 7); 8.0 - 1 = 7 is not.
-      {"near column 1", ProfileBuilder().line(7).profile, {7}, {}, {S::Edge}, true},
-      {"one width from column 1", ProfileBuilder().line(8).profile, {8}, {}, {S::Used}, true},
-      {"near the last column", ProfileBuilder().line(762).profile, {762}, {}, {S::Edge}, true},
-      // 4 columns off, the first window's middle column lies below its background (the line's
-      // peak is a background column): centroidLine would weigh it as absorption.
+      {"near column 1", ProfileBuilder().line(6).profile, {6}, {}, {S::Edge}, false},
+      {"its background just inside column 1", ProfileBuilder().line(7).profile, {7}, {}, {S::Used},
+       true},
+      {"near the last column", ProfileBuilder().line(763).profile, {763}, {}, {S::Edge}, false},
       {"a line 4 columns off", ProfileBuilder().line(304).profile, {300}, {}, {S::NoLine}, false},
-      // A broad line centred 3.25 columns off: both windows weigh it as emission and it stands
-      // clear of the noise, but its centroid, 303.518, lies more than half a width (3.5) from
-      // the prediction: some other line, not the listed one.
-      {"a broad line 3.5 columns off",
+      // A broad line peaking on column 303: three columns off, beyond the two the check reaches.
+      {"a broad line 3.25 columns off",
        ProfileBuilder().gaussian(303.25, 4.0, 600.0).profile,
        {300},
        {},
        {S::NoLine},
        false},
-      // 2 columns off: a first centroid of 302.53, then 302 from the window on column 303.
       {"a line 2 columns off", ProfileBuilder().line(302).profile, {300}, {}, {S::Used}, true},
   };
   const GratingModel model = test::workedExampleModel();
@@ -157,7 +153,7 @@ TEST(CheckCalibration, GivesEachLineTheStatusItsProfileCalls) {
                                                              .cropRow1 = 10,
                                                              .cropRow2 = 1,
                                                              .model = model,
-                                                             .width = kWidth},
+                                                             .lineWidth = kLineWidth},
                                              lamps);
     ASSERT_EQ(check.lines.size(), row.statuses.size());
     // Wavelength falls as the column rises, so wavelength order is the reverse of pixel order.
@@ -182,7 +178,7 @@ TEST(CheckCalibration, ResidualsInAngstromsPixelsAndKilometresPerSecond) {
   const ImageArray image;
   const GratingModel model = test::workedExampleModel();
   const LineCheck check =
-      checkCalibration(LineCheckInputs{profile, kLength, image, 1, 20, model, kWidth}, lamps);
+      checkCalibration(LineCheckInputs{profile, kLength, image, 1, 20, model, kLineWidth}, lamps);
   ASSERT_EQ(check.lines.size(), 2u);
   const CheckedLine& at400 = check.lines[0];
   const CheckedLine& at300 = check.lines[1];
@@ -208,7 +204,7 @@ TEST(CheckCalibration, NoUsedLineGivesNoRms) {
   const GratingModel model = test::workedExampleModel();
   const std::vector<LineWavelength> lamps{LineWavelength::fromDouble(wavelengthAt(300.0))};
   const LineCheck check =
-      checkCalibration(LineCheckInputs{flat, kLength, image, 1, 20, model, kWidth}, lamps);
+      checkCalibration(LineCheckInputs{flat, kLength, image, 1, 20, model, kLineWidth}, lamps);
   EXPECT_EQ(check.used, 0);
   EXPECT_FALSE(check.rmsA.has_value());
   EXPECT_FALSE(check.rmsKms.has_value());
