@@ -17,21 +17,12 @@ double wavelengthAt(const GratingModel& model, double pixel) {
   return evaluateGratingModel(model, pixel, betaDeg);
 }
 
-/**
- * The general model that puts the Littrow answer's wavelength and dispersion at pixel 381: with
- * beta = alpha - delta there, sin(alpha) + sin(alpha - delta) = 2 sin(alpha - delta / 2)
- * cos(delta / 2) must equal the Littrow 2 sin(alpha0), and cos(beta) / f the Littrow
- * cos(alpha0) / f0.
- */
+/** The general model with model's own deviation and the Littrow answer's scale at pixel 381. */
 GratingModel generalStart(GratingModel model, const GratingModel& littrow) {
-  const double toRadians = 1.0 / static_cast<double>(model.degreesPerRadian);
-  const double halfDeviation = 0.5 * model.deviationDeg * toRadians;
-  const double alpha0 = littrow.alphaDeg * toRadians;
-  const double alpha = halfDeviation + std::asin(std::sin(alpha0) / std::cos(halfDeviation));
-  const double beta = alpha - model.deviationDeg * toRadians;
-  model.alphaDeg = alpha / toRadians;
-  model.focalLengthMm = littrow.focalLengthMm * std::cos(beta) / std::cos(alpha0);
-  return model;
+  GratingModel start = withDeviationAt381(littrow, model.deviationDeg);
+  start.distortion2 = model.distortion2;
+  start.distortion3 = model.distortion3;
+  return start;
 }
 
 struct LineTarget {
@@ -71,6 +62,26 @@ bool settled(const GratingModel& model, const LineTarget& line1, const LineTarge
 }
 
 }  // namespace
+
+// At pixel 381, beta = alpha - delta: sin(alpha) + sin(alpha - delta) = 2 sin(alpha - delta / 2)
+// cos(delta / 2) must keep its value, and cos(beta) / f the dispersion's.
+GratingModel withDeviationAt381(const GratingModel& model, double deviationDeg) {
+  const double toRadians = 1.0 / static_cast<double>(model.degreesPerRadian);
+  const double alpha0 = model.alphaDeg * toRadians;
+  const double beta0 = (model.alphaDeg - model.deviationDeg) * toRadians;
+  const double halfDeviation = 0.5 * deviationDeg * toRadians;
+  const double sum = std::sin(alpha0) + std::sin(beta0);
+  const double alpha = halfDeviation + std::asin(sum / (2.0 * std::cos(halfDeviation)));
+  const double beta = alpha - deviationDeg * toRadians;
+  GratingModel moved = model;
+  moved.alphaDeg = alpha / toRadians;
+  moved.deviationDeg = deviationDeg;
+  moved.focalLengthMm = model.focalLengthMm * std::cos(beta) / std::cos(beta0);
+  if (!std::isfinite(moved.alphaDeg) || !std::isfinite(moved.focalLengthMm)) {
+    return model;
+  }
+  return moved;
+}
 
 bool solveGeneralModel(GratingModel& model, const GratingModel& littrowAnswer,
                        const LineMarks& marks, bool alphaOnly) {

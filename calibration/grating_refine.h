@@ -3,16 +3,9 @@
 #include <span>
 
 #include "calibration/grating_model.h"
+#include "calibration/term_fit.h"
 
 namespace halvic {
-
-/** One measured lamp line given to the refine: its centroid column and its listed wavelength. */
-struct RefineLine {
-  double pixel = 0.0;
-  double wavelength = 0.0;
-
-  friend bool operator==(const RefineLine&, const RefineLine&) = default;
-};
 
 enum class RefineStatus {
   Refined,
@@ -48,15 +41,7 @@ struct RefineResult {
  */
 RefineResult refineGratingModel(const GratingModel& start, std::span<const RefineLine> lines);
 
-/**
- * Whether model is a least-squares minimum of the lines for the angle and the focal length:
- * every column of the Jacobian at right angles to the residual vector (|cos| at most 1e-6), or
- * an RMS below 1e-6 A, which is the arithmetic's own. Whatever a fit said when it stopped, a
- * model that fails this is no result of it.
- */
+/** isLeastSquaresMinimum for the angle and the focal length. */
 bool isLeastSquaresMinimum(const GratingModel& model, std::span<const RefineLine> lines);
-
-/** The root mean square of the model's residuals over the lines; 0 for none. */
-double modelRms(const GratingModel& model, std::span<const RefineLine> lines);
 
 }  // namespace halvic

@@ -7,7 +7,7 @@ namespace halvic {
 
 namespace {
 
-constexpr double kRelativeStep = 1e-6;
+constexpr double kRelativeStep = 1e-4;
 
 double wavelengthAt(const GratingModel& model, double pixel) {
   double betaDeg = 0.0;

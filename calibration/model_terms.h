@@ -25,7 +25,7 @@ GratingModel withTerm(GratingModel model, ModelTerm term, double value);
 /**
  * The derivative of the model's wavelength at pixel by the term, in Angstroms per unit of the
  * term, by a central difference of evaluateGratingModel itself: the fit and its standard errors
- * use the one grating equation there is. The step is 1e-6 of the term (at least 1e-6), far
+ * use the one grating equation there is. The step is 1e-4 of the term (at least 1e-6), far
  * above the rounding of a wavelength and far below any curvature the model has over it.
  */
 double wavelengthSlope(const GratingModel& model, ModelTerm term, double pixel);
