@@ -14,20 +14,37 @@ struct ResidualPoint {
   bool marked = false;      // one of the two lines the calibration was marked on
 };
 
-inline constexpr int kResidualPlotWidth = 480;
-inline constexpr int kResidualPlotHeight = 160;
-/** Space kept free around the plotted area, in pixels. */
-inline constexpr int kResidualPlotMargin = 8;
+/** What the plot's axes span: the wavelengths of the strip and its step in Angstroms a column. */
+struct ResidualAxes {
+  double fromA = 0.0;
+  double toA = 0.0;
+  double angstromsPerPixel = 0.0;
+};
+
+inline constexpr int kResidualPlotWidth = 560;
+inline constexpr int kResidualPlotHeight = 200;
 inline constexpr ui::Rgb kResidualPlotBackground{255, 255, 255};
 inline constexpr ui::Rgb kResidualMarkerColour{0, 0, 160};
+inline constexpr ui::Rgb kResidualGridColour{200, 200, 200};
 
 /**
- * Clears the raster and draws the residuals against wavelength: a black zero line across the
- * middle, a small cross a line, and a larger red square around each marked line. Wavelength runs
- * from the smallest to the largest of the points, left to right; the residual scale is symmetric,
- * its half-height the largest residual's size, up being positive. Nothing but the zero line is
- * drawn without points.
+ * The half-height of the residual scale: the smallest of 1, 2 and 5 times a power of ten that is
+ * at least the largest residual's size (1e-3 A when every residual is smaller), so that the scale
+ * reads in round numbers and a plot of hundredths of an Angstrom never looks like one of whole
+ * Angstroms.
  */
-void drawResidualPlot(ui::Raster& raster, std::span<const ResidualPoint> points);
+double residualScaleA(std::span<const ResidualPoint> points);
+
+/**
+ * Clears the raster and draws the residuals against wavelength in a frame: on the left the
+ * residual in Angstroms (the scale of residualScaleA, ticks at every half of it, labelled), on the
+ * right the same ticks in pixels (the residual over angstromsPerPixel), a black zero line across
+ * the frame, wavelength ticks at round numbers along the bottom with their labels, and the axis
+ * titles "Residual (A)", "(px)" and "Wavelength (A)". A small cross is a line, a larger red
+ * square marks a marked line. Nothing but the frame, the axes and the zero line is drawn without
+ * points.
+ */
+void drawResidualPlot(ui::Raster& raster, std::span<const ResidualPoint> points,
+                      const ResidualAxes& axes);
 
 }  // namespace halvic
