@@ -89,18 +89,38 @@ struct FormRequest {
  * separated) and export it as CSV; a scripted session writes each row to its transcript as
  * rowPrefix followed by the cells joined by " | ", then summaryPrefix and the summary cells alike.
  */
+/** A line of figures under a table's summary, such as how many lines were found. */
+struct TableFoot {
+  std::vector<std::string> labels;  // what each cell is, for people
+  std::vector<std::string> cells;
+  std::string prefix;  // "check-lines: "
+};
+
 struct TableRequest {
   std::string title;
+  std::string text;  // shown above the table in a fixed-width font, may be empty
   std::vector<std::string> columns;            // the column headings
-  std::vector<std::vector<std::string>> rows;  // one cell a column
-  std::vector<std::string> summaryLabels;      // what each summary cell is, for people
+  std::vector<std::vector<std::string>> rows;  // one cell a column, as shown
+  /** The same rows in full, for the CSV, the clipboard and a scripted session; empty: rows. */
+  std::vector<std::vector<std::string>> fullRows;
+  std::vector<std::string> summaryLabels;  // what each summary cell is, for people
   std::vector<std::string> summaryCells;
+  std::vector<TableFoot> feet;       // under the summary, in order
   std::string note;                  // a line of text under the table, may be empty
   const Raster* picture = nullptr;   // shown under the table when set
-  std::vector<std::string> actions;  // buttons besides "Close", such as "Refine..."
-  std::string rowPrefix;             // "check: "
-  std::string summaryPrefix;         // "check-rms: "
-  std::string exportName;            // the CSV file name the export suggests
+  std::vector<std::string> actions;  // buttons besides the closing one, such as "Refine..."
+  std::string closeLabel = "Close";  // the button that closes the table with no action
+  /** The action the Enter key takes, if any; none: closing is the default. */
+  std::optional<size_t> defaultAction;
+  bool actionsEnabled = true;
+  /**
+   * When set, a scripted session answers the table with a form of this one check box (1: the
+   * first action), queued as any form; its start value says whether that action is the default.
+   */
+  std::string answerField;
+  std::string rowPrefix;      // "check: "
+  std::string summaryPrefix;  // "check-rms: "
+  std::string exportName;     // the CSV file name the export suggests
 };
 
 /**

@@ -39,13 +39,17 @@ std::string joinedTable(const TableRequest& table, char separator, const char* l
     text += lineEnd;
   };
   addLine(table.columns);
-  for (const std::vector<std::string>& row : table.rows) {
+  for (const std::vector<std::string>& row : fullRowsOf(table)) {
     addLine(row);
   }
   return text;
 }
 
 }  // namespace
+
+const std::vector<std::vector<std::string>>& fullRowsOf(const TableRequest& table) {
+  return table.fullRows.empty() ? table.rows : table.fullRows;
+}
 
 std::string tabSeparatedText(const TableRequest& table) {
   return joinedTable(table, '\t', "\n", tabCell);

@@ -7,14 +7,17 @@
 
 namespace halvic::ui {
 
+/** The rows in full: fullRows, or rows when the table gives no others. */
+const std::vector<std::vector<std::string>>& fullRowsOf(const TableRequest& table);
+
 /**
- * The table as tab-separated text for the clipboard: the headings, then one line a row, cells
+ * The table as tab-separated text for the clipboard: the headings, then one line a full row, cells
  * separated by a tab, lines ended by LF. Tabs and line breaks inside a cell become blanks.
  */
 std::string tabSeparatedText(const TableRequest& table);
 
 /**
- * The table as CSV (RFC 4180): the headings, then one record a row, ended by CR LF; a cell that
+ * The table as CSV (RFC 4180): the headings, then one record a full row, ended by CR LF; a cell that
  * holds a comma, a double quote or a line break is quoted, its double quotes doubled.
  */
 std::string csvText(const TableRequest& table);

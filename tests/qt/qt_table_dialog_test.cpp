@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -125,7 +126,7 @@ TEST(QtTableDialog, ExportCsvWritesTheTableOrSaysWhyNot) {
         static_cast<QDialog&>(files).accept();
       });
       button(dialog, "Export CSV...")->click();
-      dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+      button(dialog, "Close")->click();
     });
     EXPECT_EQ(dialogs.showTable(table(nullptr)), std::nullopt);
     if (row.message.isEmpty()) {
@@ -147,9 +148,47 @@ TEST(QtTableDialog, ExportCsvWritesTheTableOrSaysWhyNot) {
 TEST(QtTableDialog, ClosingChoosesNoAction) {
   QtDialogs dialogs;
   TableAnswer answer([](QWidget& dialog) {
-    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+    button(dialog, "Close")->click();
   });
   EXPECT_EQ(dialogs.showTable(table(nullptr)), std::nullopt);
+}
+
+// The refine's dialog: its closing button says "Cancel", Enter takes "Apply" only when it is the
+// default, and a disabled "Apply" cannot be chosen.
+TEST(QtTableDialog, EnterTakesTheDefaultActionOnlyWhenThereIsOne) {
+  struct Row {
+    std::string name;
+    std::optional<size_t> defaultAction;
+    bool enabled;
+    std::optional<std::string> chosen;
+  };
+  const std::vector<Row> rows{{"Apply the default", 0, true, "Apply"},
+                              {"no default", std::nullopt, true, std::nullopt},
+                              {"Apply disabled", std::nullopt, false, std::nullopt}};
+  QtDialogs dialogs;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TableRequest request = table(nullptr);
+    request.text = "In force   Refined";
+    request.actions = {"Apply"};
+    request.closeLabel = "Cancel";
+    request.defaultAction = row.defaultAction;
+    request.actionsEnabled = row.enabled;
+    bool applyEnabled = false;
+    QString text;
+    TableAnswer answer([&](QWidget& dialog) {
+      applyEnabled = button(dialog, "Apply")->isEnabled();
+      text = dialog.findChild<QLabel*>("text")->text();
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(&dialog, &enter);
+      if (QApplication::activeModalWidget() == &dialog) {
+        button(dialog, "Cancel")->click();
+      }
+    });
+    EXPECT_EQ(dialogs.showTable(request), row.chosen);
+    EXPECT_EQ(applyEnabled, row.enabled);
+    EXPECT_EQ(text, "In force   Refined");
+  }
 }
 
 }  // namespace

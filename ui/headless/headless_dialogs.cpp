@@ -4,6 +4,7 @@
 
 #include "ui/form.h"
 #include "ui/headless/transcript_text.h"
+#include "ui/table_text.h"
 
 namespace halvic::ui {
 
@@ -139,11 +140,26 @@ std::string joinedCells(const std::vector<std::string>& cells) {
 }  // namespace
 
 std::optional<std::string> HeadlessDialogs::showTable(const TableRequest& request) {
-  for (const std::vector<std::string>& row : request.rows) {
+  for (const std::vector<std::string>& row : fullRowsOf(request)) {
     transcript_ << request.rowPrefix << joinedCells(row) << '\n';
   }
   transcript_ << request.summaryPrefix << joinedCells(request.summaryCells) << '\n';
-  return std::nullopt;
+  for (const TableFoot& foot : request.feet) {
+    transcript_ << foot.prefix << joinedCells(foot.cells) << '\n';
+  }
+  if (request.answerField.empty() || request.actions.empty()) {
+    return std::nullopt;
+  }
+  const std::string start = request.defaultAction == 0U ? "1" : "0";
+  const FormRequest form{
+      .title = request.title,
+      .text = request.text,
+      .fields = {FormField{request.answerField, request.actions.front(), FormField::Kind::Check,
+                           start}},
+      .validate = {}};
+  const std::optional<std::vector<FormField>> answer = showForm(form);
+  const bool chosen = answer && !answer->empty() && answer->front().value == "1";
+  return chosen ? std::optional<std::string>(request.actions.front()) : std::nullopt;
 }
 
 }  // namespace halvic::ui

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -45,15 +46,22 @@ QStandardItemModel* tableModel(const TableRequest& request, QObject* parent) {
   return model;
 }
 
-QString summaryText(const TableRequest& request) {
+QString labelledCells(const std::vector<std::string>& labels,
+                      const std::vector<std::string>& cells) {
   QStringList parts;
-  for (size_t i = 0; i < request.summaryCells.size(); ++i) {
-    const QString label =
-        i < request.summaryLabels.size() ? shownText(request.summaryLabels[i]) : QString();
-    parts << (label.isEmpty() ? QString() : label + QStringLiteral(": ")) +
-                 shownText(request.summaryCells[i]);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const QString label = i < labels.size() ? shownText(labels[i]) : QString();
+    parts << (label.isEmpty() ? QString() : label + QStringLiteral(": ")) + shownText(cells[i]);
   }
   return parts.join(QStringLiteral(", "));
+}
+
+QString summaryText(const TableRequest& request) {
+  QStringList lines{labelledCells(request.summaryLabels, request.summaryCells)};
+  for (const TableFoot& foot : request.feet) {
+    lines << labelledCells(foot.labels, foot.cells);
+  }
+  return lines.join(QStringLiteral("\n"));
 }
 
 /** Writes the CSV whole, or not at all; the reason when it could not. */
@@ -75,6 +83,13 @@ std::optional<std::string> QtDialogs::showTable(const TableRequest& request) {
   QDialog dialog(owner_);
   dialog.setWindowTitle(shownText(request.title));
   auto* layout = new QVBoxLayout(&dialog);
+  if (!request.text.empty()) {
+    auto* text = new QLabel(shownText(request.text), &dialog);
+    text->setObjectName(QStringLiteral("text"));
+    text->setTextFormat(Qt::PlainText);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(text);
+  }
 
   auto* table = new QTableView(&dialog);
   table->setObjectName(QStringLiteral("table"));
@@ -100,7 +115,9 @@ std::optional<std::string> QtDialogs::showTable(const TableRequest& request) {
     layout->addWidget(note);
   }
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  auto* close = buttons->addButton(shownText(request.closeLabel), QDialogButtonBox::RejectRole);
+  close->setObjectName(QStringLiteral("close"));
   auto* copy = buttons->addButton(QStringLiteral("Copy"), QDialogButtonBox::ActionRole);
   auto* exportCsv =
       buttons->addButton(QStringLiteral("Export CSV..."), QDialogButtonBox::ActionRole);
@@ -127,8 +144,16 @@ std::optional<std::string> QtDialogs::showTable(const TableRequest& request) {
     }
   });
   std::optional<std::string> chosen;
-  for (const std::string& action : request.actions) {
+  // Copy and Export never take the Enter key; the default action or the closing button does.
+  copy->setAutoDefault(false);
+  exportCsv->setAutoDefault(false);
+  close->setDefault(!request.defaultAction.has_value());
+  for (size_t index = 0; index < request.actions.size(); ++index) {
+    const std::string& action = request.actions[index];
     auto* button = buttons->addButton(shownText(action), QDialogButtonBox::AcceptRole);
+    button->setEnabled(request.actionsEnabled);
+    button->setDefault(request.defaultAction == index);
+    button->setAutoDefault(request.defaultAction == index);
     QObject::connect(button, &QPushButton::clicked, &dialog, [&chosen, &dialog, action] {
       chosen = action;
       dialog.accept();
