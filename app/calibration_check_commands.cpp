@@ -1,6 +1,5 @@
-// "Check Calibration", "Refine with All Lines" and "Grating" of the Calibration menu: every lamp
-// line of the list measured against the model, a least-squares fit of the model to them all, and
-// the grating the solve assumes.
+// "Check Calibration" of the Calibration menu: every lamp line of the chosen lists measured at the
+// lamp's own line width against the model, shown as a table with a residual plot.
 
 #include <cmath>
 #include <optional>
@@ -10,7 +9,6 @@
 #include "app/main_window.h"
 #include "calibration/calibration_summary.h"
 #include "calibration/grating_choice.h"
-#include "calibration/grating_refine.h"
 #include "calibration/grating_solve.h"
 #include "calibration/grating_table.h"
 #include "calibration/line_check.h"
@@ -23,62 +21,50 @@ namespace halvic {
 namespace {
 
 constexpr std::string_view kCheckTitle = "Check Calibration";
-constexpr std::string_view kRefinedTitle = "Refined Calibration";
 constexpr std::string_view kRefineAction = "Refine with All Lines";
 constexpr std::string_view kRowPrefix = "check: ";
 constexpr std::string_view kSummaryPrefix = "check-rms: ";
+constexpr std::string_view kLinesPrefix = "check-lines: ";
 constexpr std::string_view kNoNumber = "-";
-
-constexpr std::string_view kTooFewLines = "Too few lamp lines to refine; calibration not changed.";
-constexpr std::string_view kNotConverged = "The refine did not converge; calibration not changed.";
-
-constexpr std::string_view kApplyField = "apply";
-constexpr std::string_view kApplyLabel = "Apply the refined model";
-
-/** Rounds of fitting and measuring again before the refine takes what it has. */
-constexpr int kMostRefineRounds = 4;
 
 /** An automatic choice is flagged when another density's check RMS is this many times smaller. */
 constexpr double kBetterGratingFactor = 3.0;
 
-std::string numberCell(const std::optional<double>& value) {
+/** A number in the float form of scripts and the CSV, or "-" when the line has none. */
+std::string fullCell(const std::optional<double>& value) {
   return value ? ui::shortestText(static_cast<float>(*value)) : std::string(kNoNumber);
 }
 
-std::vector<std::string> checkRow(const CheckedLine& line) {
-  const std::optional<double> measured =
-      line.measuredPixel ? std::optional<double>(static_cast<double>(*line.measuredPixel))
-                         : std::nullopt;
-  return {line.wavelength.text(),          std::string(lineStatusWord(line.status)),
-          numberCell(line.predictedPixel), numberCell(measured),
-          numberCell(line.residualA),      numberCell(line.residualPx),
-          numberCell(line.residualKms)};
+/** A number rounded to what it means, for the table as shown. */
+std::string shownCell(const std::optional<double>& value, std::string_view pattern) {
+  return value ? ui::formatNumber(*value, pattern) : std::string(kNoNumber);
 }
 
-std::vector<RefineLine> usedLines(const LineCheck& check) {
-  std::vector<RefineLine> lines;
-  for (const CheckedLine& line : check.lines) {
-    if (line.status == LineStatus::Used) {
-      lines.push_back({static_cast<double>(*line.measuredPixel), line.wavelength.value});
-    }
-  }
-  return lines;
+std::optional<double> measuredOf(const CheckedLine& line) {
+  return line.measuredPixel ? std::optional<double>(static_cast<double>(*line.measuredPixel))
+                            : std::nullopt;
+}
+
+std::vector<std::string> fullRow(const CheckedLine& line) {
+  return {line.wavelength.text(),        std::string(lineStatusWord(line.status)),
+          fullCell(line.predictedPixel), fullCell(measuredOf(line)),
+          fullCell(line.residualA),      fullCell(line.residualPx),
+          fullCell(line.residualKms)};
+}
+
+// A thousandth of an Angstrom, a hundredth of a column, a tenth of a km/s: what the figures are
+// good to, and no more.
+std::vector<std::string> shownRow(const CheckedLine& line) {
+  return {line.wavelength.text(),
+          std::string(lineStatusWord(line.status)),
+          shownCell(line.predictedPixel, "0.00"),
+          shownCell(measuredOf(line), "0.00"),
+          shownCell(line.residualA, "0.000"),
+          shownCell(line.residualPx, "0.00"),
+          shownCell(line.residualKms, "0.0")};
 }
 
 std::string angstroms(double value) { return ui::formatNumber(value, "0.000"); }
-
-/** What the refine's form shows above its check box. */
-std::string refineReport(const RefineResult& result, int twoLineUsed) {
-  const std::string lineBreak = "\r\n";
-  return "RMS of the two-line model: " + angstroms(result.rmsBeforeA) + " A over " +
-         std::to_string(twoLineUsed) + " lines" + lineBreak +
-         "RMS of the refined model: " + angstroms(result.rmsAfterA) + " A over " +
-         std::to_string(result.linesKept) + " lines" + lineBreak +
-         "Alpha Angle (deg) = " + ui::formatNumber(result.model.alphaDeg, "0.00000") + " +/- " +
-         ui::formatNumber(result.alphaErrorDeg, "0.00000") + lineBreak +
-         "Focal length (mm) = " + ui::formatNumber(result.model.focalLengthMm, "0.000") + " +/- " +
-         ui::formatNumber(result.focalLengthErrorMm, "0.000");
-}
 
 }  // namespace
 
@@ -96,6 +82,11 @@ std::string MainWindow::calibrationSummaryText() {
   return summary;
 }
 
+LampProfile MainWindow::lampProfile() const {
+  const ImageState& lamp = ws_.image(ImageKind::Cal);
+  return LampProfile{lamp.profile, lamp.width, lamp.image, lamp.cropRow1, lamp.cropRow2};
+}
+
 LineCheck MainWindow::checkWith(const GratingModel& model) const {
   const std::vector<LineWavelength> lamps = lampWavelengths();
   const ImageState& lamp = ws_.image(ImageKind::Cal);
@@ -105,42 +96,57 @@ LineCheck MainWindow::checkWith(const GratingModel& model) const {
                                           .cropRow1 = lamp.cropRow1,
                                           .cropRow2 = lamp.cropRow2,
                                           .model = model,
-                                          .width = ws_.lines.centroidWidth},
+                                          .lineWidth = lampLineWidth(lampProfile())},
                           lamps);
 }
 
-std::optional<std::string> MainWindow::showCheck(const LineCheck& check, const GratingModel& model,
-                                                 std::string_view title, bool offerRefine) {
-  ui::TableRequest table;
-  table.title = title;
-  table.columns = {"Wavelength (A)", "Status",        "Predicted pixel", "Measured pixel",
-                   "Residual (A)",   "Residual (px)", "Residual (km/s)"};
+void MainWindow::drawCheckPlot(ui::Raster& plot, const LineCheck& check,
+                               const GratingModel& model) const {
   std::vector<ResidualPoint> points;
+  const LineMarks& marks = ws_.calibration.marks;
   for (const CheckedLine& line : check.lines) {
-    table.rows.push_back(checkRow(line));
-    if (line.residualA) {
-      const LineMarks& marks = ws_.calibration.marks;
+    if (line.residualA && line.status == LineStatus::Used) {
       const bool marked =
           line.wavelength == marks.line1Wavelength || line.wavelength == marks.line2Wavelength;
       points.push_back({line.wavelength.value, *line.residualA, marked});
     }
   }
+  const int16_t length = ws_.image(ImageKind::Cal).width;
+  double betaDeg = 0.0;
+  const double first = evaluateGratingModel(model, 1.0, betaDeg);
+  const double last = evaluateGratingModel(model, static_cast<double>(length), betaDeg);
+  const double step = length > 1 ? std::fabs(last - first) / (length - 1) : 0.0;
+  drawResidualPlot(plot, points, ResidualAxes{std::min(first, last), std::max(first, last), step});
+}
+
+ui::TableRequest MainWindow::checkTable(const LineCheck& check, const GratingModel& model,
+                                        std::string_view title, const ui::Raster& plot) const {
+  ui::TableRequest table;
+  table.title = title;
+  table.columns = {"Wavelength (A)", "Status",        "Predicted pixel", "Measured pixel",
+                   "Residual (A)",   "Residual (px)", "Residual (km/s)"};
+  for (const CheckedLine& line : check.lines) {
+    table.rows.push_back(shownRow(line));
+    table.fullRows.push_back(fullRow(line));
+  }
   table.summaryLabels = {"RMS (A)", "RMS (km/s)", "Used lines"};
-  table.summaryCells = {numberCell(check.rmsA), numberCell(check.rmsKms),
-                        std::to_string(check.used)};
+  table.summaryCells = {fullCell(check.rmsA), fullCell(check.rmsKms), std::to_string(check.used)};
+  const bool found = check.used > 0;
+  table.feet.push_back(ui::TableFoot{
+      .labels = {"Lines on the strip", "Found", "From (A)", "To (A)"},
+      .cells = {std::to_string(check.lines.size()), std::to_string(check.used),
+                fullCell(found ? std::optional<double>(check.fromA) : std::nullopt),
+                fullCell(found ? std::optional<double>(check.toA) : std::nullopt)},
+      .prefix = std::string(kLinesPrefix)});
   table.note = "Grating " +
                gratingName(ws_.calibration.spectrograph.linesPerMm, model.grooveSpacingUm) +
-               ", centroid width " + std::to_string(ws_.lines.centroidWidth) + " pixels";
-  ui::Raster plot(kResidualPlotWidth, kResidualPlotHeight, kResidualPlotBackground);
-  drawResidualPlot(plot, points);
+               ", lines measured " + ui::formatNumber(lampLineWidth(lampProfile()), "0.0") +
+               " pixels wide";
   table.picture = &plot;
-  if (offerRefine) {
-    table.actions = {std::string(kRefineAction)};
-  }
   table.rowPrefix = kRowPrefix;
   table.summaryPrefix = kSummaryPrefix;
   table.exportName = "calibration-check.csv";
-  return dialogs_.showTable(table);
+  return table;
 }
 
 void MainWindow::flagBetterGrating(const LineCheck& check) {
@@ -182,66 +188,15 @@ void MainWindow::flagBetterGrating(const LineCheck& check) {
 
 void MainWindow::mnuCheckCalibration_Click() {
   const LineCheck check = checkWith(gratingModel());
-  const std::optional<std::string> action = showCheck(check, gratingModel(), kCheckTitle, true);
+  ui::Raster plot(kResidualPlotWidth, kResidualPlotHeight, kResidualPlotBackground);
+  drawCheckPlot(plot, check, gratingModel());
+  ui::TableRequest table = checkTable(check, gratingModel(), kCheckTitle, plot);
+  table.actions = {std::string(kRefineAction)};
+  const std::optional<std::string> action = dialogs_.showTable(table);
   flagBetterGrating(check);
   if (action == kRefineAction) {
     mnuRefineWithAllLines_Click();
   }
-}
-
-MainWindow::RefinedCheck MainWindow::refineUntilSteady() {
-  const LineCheck twoLine = checkWith(gratingModel());
-  RefinedCheck refined{refineGratingModel(gratingModel(), usedLines(twoLine)), twoLine};
-  // The lines were measured in windows the two-line model placed; measured again where the
-  // refined model puts them, a line may come out cleaner or not at all. The fit is repeated on
-  // the lines measured under its own result until they no longer change.
-  for (int round = 1; round < kMostRefineRounds && refined.result.status == RefineStatus::Refined;
-       ++round) {
-    const std::vector<RefineLine> fitted = usedLines(refined.check);
-    refined.check = checkWith(refined.result.model);
-    const std::vector<RefineLine> remeasured = usedLines(refined.check);
-    if (remeasured == fitted) {
-      break;
-    }
-    RefineResult again = refineGratingModel(refined.result.model, remeasured);
-    again.rmsBeforeA = refined.result.rmsBeforeA;
-    refined.result = again;
-  }
-  if (refined.result.status == RefineStatus::Refined) {
-    refined.check = checkWith(refined.result.model);
-  }
-  refined.twoLineUsed = twoLine.used;
-  return refined;
-}
-
-void MainWindow::mnuRefineWithAllLines_Click() {
-  const RefinedCheck refined = refineUntilSteady();
-  const RefineResult& result = refined.result;
-  if (result.status == RefineStatus::TooFewLines) {
-    dialogs_.messageBox(kTooFewLines);
-    return;
-  }
-  if (result.status != RefineStatus::Refined) {
-    dialogs_.messageBox(kNotConverged);
-    return;
-  }
-  showCheck(refined.check, result.model, kRefinedTitle, false);
-  const ui::FormRequest form{
-      .title = std::string(kRefineAction),
-      .text = refineReport(result, refined.twoLineUsed),
-      .fields = {ui::FormField{std::string(kApplyField), std::string(kApplyLabel),
-                               ui::FormField::Kind::Check, "0"}},
-      .validate = {}};
-  const auto answer = dialogs_.showForm(form);
-  if (!answer || answer->empty() || answer->front().value != "1") {
-    return;  // the two-line model stays
-  }
-  Calibration next = ws_.calibration;
-  next.model.alphaDeg = result.model.alphaDeg;
-  next.model.focalLengthMm = result.model.focalLengthMm;
-  next.refinedLines = result.linesKept;
-  next.refinedRmsA = result.rmsAfterA;
-  changeCalibration(next, CalibrationChange{.name = kRefineAction});
 }
 
 }  // namespace halvic

@@ -11,7 +11,7 @@
 #include "app/main_window_menus.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
-#include "calibration/grating_refine.h"
+#include "calibration/lamp_refine.h"
 #include "calibration/grating_solve.h"
 #include "calibration/line_check.h"
 #include "output/graph_printout.h"
@@ -277,21 +277,19 @@ class MainWindow {
   void updateCalibrationMenus();
   /** The summary of the calibration in force, with the refine's line while one is applied. */
   std::string calibrationSummaryText();
+  /** The lamp's profile as the check and the refine measure it. */
+  LampProfile lampProfile() const;
   /** Every lamp line of the list measured in the cal profile against model. */
   LineCheck checkWith(const GratingModel& model) const;
-  /** Shows a check as a table with its residual plot; the action chosen, if any. */
-  std::optional<std::string> showCheck(const LineCheck& check, const GratingModel& model,
-                                       std::string_view title, bool offerRefine);
+  /** A check as a table with its residual plot, not yet shown. */
+  ui::TableRequest checkTable(const LineCheck& check, const GratingModel& model,
+                              std::string_view title, const ui::Raster& plot) const;
+  /** Draws the check's residuals on plot. */
+  void drawCheckPlot(ui::Raster& plot, const LineCheck& check, const GratingModel& model) const;
   /** Under the automatic grating, says so when another density checks far better. */
   void flagBetterGrating(const LineCheck& check);
-  /** A refine, its check of the lines measured under it, and the two-line model's used lines. */
-  struct RefinedCheck {
-    RefineResult result;
-    LineCheck check;
-    int twoLineUsed = 0;
-  };
-  /** Refines from the two-line model, measuring and fitting again until the lines settle. */
-  RefinedCheck refineUntilSteady();
+  /** Shows the refine's one dialog; whether the user chose to apply it. */
+  bool askToApplyRefine(const LampRefine& refined);
 
   Workspace ws_;
   CalibrationHistory history_;

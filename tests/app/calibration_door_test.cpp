@@ -42,13 +42,13 @@ void loadBothExpanded(Session& session) {
 }
 
 /**
- * Two lines marked a little off their peaks, as a hand on the scroll bar does, so that a refine
+ * Two lines marked a column off their peaks, as a hand on the scroll bar does, so that a refine
  * has something to mend.
  */
 void calibrateOnTheLamp(Session& session) {
   session.control("Cmdcalccal").userClick();
-  mark(session, kNe5852, 216, "cmdmarkline1");
-  mark(session, kNe6506, 588, "cmdmarkline2");
+  mark(session, kNe5852, 215, "cmdmarkline1");
+  mark(session, kNe6506, 589, "cmdmarkline2");
   ASSERT_TRUE(session.ws().calibration.calibrated) << session.transcript_.str();
 }
 
