@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "calibration/general_solve.h"
@@ -46,19 +47,30 @@ double wavelengthAt(const GratingModel& model, double pixel) {
   return evaluateGratingModel(model, pixel, betaDeg);
 }
 
-/** The one listed line within the match tolerance of the pixel under the model, if just one. */
+/**
+ * The one listed line within the match tolerance of the pixel under the model, if just one and,
+ * with a width given, no other listed line lies near enough to make one peak with it.
+ */
 std::optional<size_t> soleListedLine(const GratingModel& model, double pixel, double tolerancePx,
+                                     std::optional<double> width,
                                      std::span<const LineWavelength> listed) {
   const double lambda = wavelengthAt(model, pixel);
-  const double reach = tolerancePx * wavelengthStep(model, pixel);
+  const double step = wavelengthStep(model, pixel);
   std::optional<size_t> found;
   for (size_t index = 0; index < listed.size(); ++index) {
-    if (std::fabs(listed[index].value - lambda) <= reach) {
+    if (std::fabs(listed[index].value - lambda) <= tolerancePx * step) {
       if (found) {
         return std::nullopt;
       }
       found = index;
     }
+  }
+  const auto unresolvedFromFound = [&](const LineWavelength& other) {
+    return other != listed[*found] &&
+           std::fabs(other.value - listed[*found].value) < kBlendWidths * *width * step;
+  };
+  if (found && width && std::any_of(listed.begin(), listed.end(), unresolvedFromFound)) {
+    return std::nullopt;
   }
   return found;
 }
@@ -97,7 +109,7 @@ struct MatchTolerance {
  */
 std::vector<Pair> identifyMore(const GratingModel& model, const std::vector<MeasuredLine>& lines,
                                const std::vector<double>& distances, double reach,
-                               const MatchTolerance& tolerance,
+                               const MatchTolerance& tolerance, std::optional<double> width,
                                std::span<const LineWavelength> listed,
                                const std::vector<Pair>& known) {
   std::vector<bool> lineTaken(lines.size(), false);
@@ -114,7 +126,8 @@ std::vector<Pair> identifyMore(const GratingModel& model, const std::vector<Meas
       continue;
     }
     if (const std::optional<size_t> match =
-            soleListedLine(model, lines[index].pixel, tolerance.at(lines[index].pixel), listed)) {
+            soleListedLine(model, lines[index].pixel, tolerance.at(lines[index].pixel), width,
+                           listed)) {
       pairs.push_back({index, listed[*match], *match});
       ++claims[*match];
     }
@@ -389,7 +402,8 @@ double rmsPx(const GratingModel& model, std::span<const RefineLine> lines) {
 
 bool LampRefine::improved() const {
   return status == RefineStatus::Refined && leaveOneOutPx < startRmsPx &&
-         worstPredictionPx <= kMostTrustedPredictionPx;
+         worstPredictionPx <= kMostTrustedPredictionPx && leastStepRatio >= 1.0 / kMostStepChange &&
+         mostStepRatio <= kMostStepChange;
 }
 
 LampRefine refineOnLampLines(const LampRefineInputs& inputs) {
@@ -407,6 +421,8 @@ LampRefine refineOnLampLines(const LampRefineInputs& inputs) {
   GratingModel model = throughMarkedLines(inputs.start, pairs, lines);
   std::vector<Pair> refused;
   std::optional<ClippedFit> fitted;
+  const std::optional<double> unresolvedWidth =
+      inputs.everyListedLineShows ? std::optional(result.lineWidthPx) : std::nullopt;
   double reach = kFirstReachPx;
   for (int round = 0; round < kMostRounds; ++round) {
     const MatchTolerance tolerance =
@@ -414,7 +430,7 @@ LampRefine refineOnLampLines(const LampRefineInputs& inputs) {
     std::vector<Pair> known = pairs;
     known.insert(known.end(), refused.begin(), refused.end());
     const std::vector<Pair> more =
-        identifyMore(model, lines, distances, reach, tolerance, inputs.listed, known);
+        identifyMore(model, lines, distances, reach, tolerance, unresolvedWidth, inputs.listed, known);
     if (more.empty() && reach >= inputs.lamp.length) {
       break;
     }
@@ -461,10 +477,14 @@ LampRefine refineOnLampLines(const LampRefineInputs& inputs) {
   result.model = fitted->chosen.fit.model;
   result.terms = fitted->chosen.terms;
   result.standardErrors = fitted->chosen.fit.standardErrors;
+  result.leastStepRatio = std::numeric_limits<double>::infinity();
   for (int column = 1; column <= inputs.lamp.length; ++column) {
     result.worstPredictionPx =
         std::max(result.worstPredictionPx,
                  predictionErrorPx(fitted->chosen.fit, fitted->chosen.terms, column));
+    const double ratio = wavelengthStep(result.model, column) / wavelengthStep(inputs.start, column);
+    result.leastStepRatio = std::min(result.leastStepRatio, ratio);
+    result.mostStepRatio = std::max(result.mostStepRatio, ratio);
   }
   result.used = static_cast<int>(used.size());
   result.rmsA = fitted->chosen.fit.rmsA;

@@ -21,6 +21,12 @@ struct LampRefineInputs {
   LineMarks marks;
   /** The listed lines of the chosen lamps, in wavelength order. */
   std::span<const LineWavelength> listed;
+  /**
+   * Whether every listed line shows on the lamp, as the built-in list's do; a line with another
+   * listed one within kBlendWidths line widths is then not identified, as the check calls it
+   * blended. The element lists are dense with lines too faint to pull a strong one.
+   */
+  bool everyListedLineShows = false;
 };
 
 /** A lamp line the refine identified: where the profile shows it and its wavelength. */
@@ -47,12 +53,17 @@ struct LampRefine {
   double lineWidthPx = 0.0;    // the lamp's line width the lines were measured at
   /** The largest standard error of the refined model's wavelength over the strip, in columns. */
   double worstPredictionPx = 0.0;
+  /** The least and the most of the refined model's step per column over the start model's. */
+  double leastStepRatio = 0.0;
+  double mostStepRatio = 0.0;
 
   /**
    * Whether the refined model is to be taken: it predicts a line it was not fitted to better than
    * the start predicts the lines, and its own standard error stays within
    * kMostTrustedPredictionPx over the whole strip (a model that only its lines hold in place
-   * can wander far beyond them).
+   * can wander far beyond them), and its step per column stays within kMostStepChange times
+   * the start model's at every column (a fit that takes the camera to a grazing angle meets the
+   * lines and runs away between the last line and the end of the strip).
    */
   bool improved() const;
 };
@@ -63,6 +74,8 @@ inline constexpr double kLeastTermGain = 0.10;
 inline constexpr int kLinesPerTerm = 3;
 /** The largest standard error over the strip of a refined model that is taken, in columns. */
 inline constexpr double kMostTrustedPredictionPx = 0.5;
+/** The most the refine may change the wavelength step of any column, as a factor. */
+inline constexpr double kMostStepChange = 1.25;
 /** Lines further off than this many standard deviations (from the MAD) are left out. */
 inline constexpr double kClipSigmas = 3.0;
 

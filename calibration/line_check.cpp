@@ -17,9 +17,6 @@ double wavelengthAt(const GratingModel& model, double pixel) {
 }
 
 
-/** Two lines closer than this many line widths pull each other's measurement. */
-constexpr double kBlendWidths = 2.0;
-
 bool isBlended(const std::vector<std::optional<double>>& predicted, size_t index, double width) {
   const double reach = kBlendWidths * width;
   for (size_t other = 0; other < predicted.size(); ++other) {

@@ -32,6 +32,8 @@ inline constexpr int16_t kSaturatedCount = 32767;
 
 /** The line width taken when the profile shows no line clear enough to measure one. */
 inline constexpr double kDefaultLineWidthPx = 2.5;
+/** Two lines closer than this many line widths pull each other's measurement. */
+inline constexpr double kBlendWidths = 2.0;
 
 /**
  * The lamp's line width in columns: the median full width at half maximum of its strongest
