@@ -114,7 +114,8 @@ bool MainWindow::askToApplyRefine(const LampRefine& refined) {
 void MainWindow::mnuRefineWithAllLines_Click() {
   const std::vector<LineWavelength> listed = lampWavelengths();
   const LampRefine refined = refineOnLampLines(
-      LampRefineInputs{lampProfile(), gratingModel(), ws_.calibration.marks, listed});
+      LampRefineInputs{lampProfile(), gratingModel(), ws_.calibration.marks, listed,
+                       ws_.lines.lampElements.empty()});
   if (refined.status == RefineStatus::TooFewLines) {
     dialogs_.messageBox(kTooFewLines);
     return;
