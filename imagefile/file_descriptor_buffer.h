@@ -21,6 +21,9 @@ class FileDescriptorBuffer : public std::streambuf {
   FileDescriptorBuffer(const FileDescriptorBuffer&) = delete;
   FileDescriptorBuffer& operator=(const FileDescriptorBuffer&) = delete;
 
+  /** The descriptor read, still owned by the buffer; for reading the same file another way. */
+  int descriptor() const { return descriptor_; }
+
  protected:
   int_type underflow() override;
 

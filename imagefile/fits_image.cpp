@@ -1,0 +1,411 @@
+#include "imagefile/fits_image.h"
+
+#include <fitsio.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "imagefile/c_numeric_locale.h"
+#include "imagefile/image_reader.h"
+#include "imagefile/regular_file.h"
+
+namespace halvic {
+
+namespace {
+
+// Every FITS file begins with this card; anything else is not looked at further.
+constexpr std::string_view kFitsStart = "SIMPLE  =";
+
+FitsImageRead refused(std::string reason) { return {std::nullopt, std::move(reason)}; }
+
+std::string truncated() { return std::string(describe(ReadStatus::TruncatedFile)); }
+
+std::string statusText(int status) {
+  std::array<char, FLEN_STATUS> text{};
+  fits_get_errstatus(status, text.data());
+  // cfitsio keeps a stack of messages for every failure; this one has been read.
+  fits_clear_errmsg();
+  return text.data();
+}
+
+std::string reasonOf(int status) {
+  // A read past the end is what cfitsio reports of a file that stops inside a header or the data.
+  if (status == END_OF_FILE || status == READ_ERROR) {
+    return truncated();
+  }
+  return statusText(status);
+}
+
+bool startsAsFits(std::streambuf& data) {
+  std::array<char, kFitsStart.size()> start{};
+  const auto wanted = static_cast<std::streamsize>(start.size());
+  return data.sgetn(start.data(), wanted) == wanted &&
+         std::string_view(start.data(), start.size()) == kFitsStart;
+}
+
+/** A FITS file opened by cfitsio, closed when it goes. */
+class OpenFits {
+ public:
+  // Reopened through the descriptor's entry in /proc, by the call that takes the name as it
+  // stands: cfitsio then reads exactly the file checked, whatever the path names meanwhile, and
+  // none of its extended file name syntax applies. cfitsio reads it through its own small
+  // buffers, so the file is never held in memory whole.
+  explicit OpenFits(int descriptor) {
+    const std::string name = "/proc/self/fd/" + std::to_string(descriptor);
+    fits_open_diskfile(&file_, name.c_str(), READONLY, &status_);
+    if (status_ != 0) {
+      file_ = nullptr;
+    }
+  }
+  ~OpenFits() {
+    if (file_ != nullptr) {
+      int ignored = 0;
+      fits_close_file(file_, &ignored);
+    }
+  }
+  OpenFits(const OpenFits&) = delete;
+  OpenFits& operator=(const OpenFits&) = delete;
+
+  fitsfile* file() const { return file_; }
+  int status() const { return status_; }
+
+ private:
+  fitsfile* file_ = nullptr;
+  int status_ = 0;
+};
+
+/** The image unit found, or why there is none to read. */
+struct ImageUnit {
+  int number = 0;  // the unit, counted from 1; 0 when refused
+  int width = 0;
+  int height = 0;
+  std::string reason;
+};
+
+/** A whole number with its thousands grouped by commas: 100,000,000. */
+std::string groupedDigits(int64_t value) {
+  std::string digits = std::to_string(value);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
+  }
+  return digits;
+}
+
+std::string axesReason(int axes) {
+  return axes == 1 ? "an image of one axis" : "an image of " + std::to_string(axes) + " axes";
+}
+
+std::string planesReason(LONGLONG planes) {
+  return "a cube of " + std::to_string(planes) + " planes";
+}
+
+// The unit is current; its axes decide whether it is the image, a refusal, or one to pass over.
+ImageUnit shapeOfCurrentImage(fitsfile* file, int number, int axes) {
+  if (axes > 3) {
+    return {.reason = axesReason(axes)};
+  }
+  std::array<LONGLONG, 3> length{};
+  int status = 0;
+  fits_get_img_sizell(file, axes, length.data(), &status);
+  if (status != 0) {
+    return {.reason = reasonOf(status)};
+  }
+  if (length[0] <= 0 || (axes > 1 && length[1] <= 0) || (axes > 2 && length[2] <= 0)) {
+    return {.reason = "the image is empty"};
+  }
+  if (axes == 1) {
+    return {.reason = axesReason(axes)};
+  }
+  if (axes == 3 && length[2] != 1) {
+    return {.reason = planesReason(length[2])};
+  }
+  // Each side is at most the whole limit, so both fit an int once their product does.
+  if (length[0] > kMaxFitsPixels / length[1]) {
+    return {.reason = "more than " + groupedDigits(kMaxFitsPixels) + " pixels"};
+  }
+  return {number, static_cast<int>(length[0]), static_cast<int>(length[1]), ""};
+}
+
+ImageUnit findImage(fitsfile* file) {
+  bool sawTable = false;
+  for (int number = 1;; ++number) {
+    int type = 0;
+    int status = 0;
+    fits_movabs_hdu(file, number, &type, &status);
+    if (status == END_OF_FILE && number > 1) {
+      statusText(status);
+      return {.reason = sawTable ? "it holds tables only" : "it holds no image"};
+    }
+    if (status != 0) {
+      return {.reason = reasonOf(status)};
+    }
+    if (type != IMAGE_HDU) {
+      sawTable = true;
+      continue;
+    }
+    int axes = 0;
+    fits_get_img_dim(file, &axes, &status);
+    if (status != 0) {
+      return {.reason = reasonOf(status)};
+    }
+    if (axes > 0) {
+      return shapeOfCurrentImage(file, number, axes);
+    }
+  }
+}
+
+std::optional<double> numberKey(fitsfile* file, const char* key) {
+  double value = 0.0;
+  int status = 0;
+  fits_read_key(file, TDOUBLE, key, &value, nullptr, &status);
+  if (status != 0) {
+    statusText(status);
+    return std::nullopt;
+  }
+  return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<std::string> textKey(fitsfile* file, const char* key) {
+  std::array<char, FLEN_VALUE> value{};
+  int status = 0;
+  fits_read_key(file, TSTRING, key, value.data(), nullptr, &status);
+  if (status != 0) {
+    statusText(status);
+    return std::nullopt;
+  }
+  const std::string text = value.data();
+  return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+// The unit's own value counts; a value only the primary header holds is taken from there, as
+// compressed images and images in extensions often leave the observation's keys to it.
+void fillFrom(fitsfile* file, FitsHeaderValues& header) {
+  const auto number = [file](std::optional<double>& field, const char* key) {
+    if (!field) {
+      field = numberKey(file, key);
+    }
+  };
+  const auto text = [file](std::optional<std::string>& field, const char* key) {
+    if (!field) {
+      field = textKey(file, key);
+    }
+  };
+  number(header.xPixelSizeUm, "XPIXSZ");
+  number(header.pixelSize1Um, "PIXSIZE1");
+  number(header.xBinning, "XBINNING");
+  number(header.saturationLevel, "SATURATE");
+  number(header.exposureSeconds, "EXPTIME");
+  text(header.dateObs, "DATE-OBS");
+  text(header.object, "OBJECT");
+  text(header.rightAscension, "RA");
+  text(header.declination, "DEC");
+  text(header.objectRightAscension, "OBJCTRA");
+  text(header.objectDeclination, "OBJCTDEC");
+}
+
+FitsHeaderValues headerValuesOf(fitsfile* file, int imageUnit) {
+  FitsHeaderValues header;
+  fillFrom(file, header);
+  if (imageUnit > 1) {
+    int type = 0;
+    int status = 0;
+    fits_movabs_hdu(file, 1, &type, &status);
+    if (status == 0) {
+      fillFrom(file, header);
+    }
+    statusText(status);
+    fits_movabs_hdu(file, imageUnit, &type, &status);
+  }
+  return header;
+}
+
+/** The scaled value of the largest integer the unit's type stores; nullopt for float data. */
+std::optional<float> storedMaximumOf(fitsfile* file) {
+  int bitpix = 0;
+  int status = 0;
+  fits_get_img_type(file, &bitpix, &status);
+  double largest = 0.0;
+  switch (bitpix) {
+    case BYTE_IMG:
+      largest = std::numeric_limits<uint8_t>::max();
+      break;
+    case SHORT_IMG:
+      largest = std::numeric_limits<int16_t>::max();
+      break;
+    case LONG_IMG:
+      largest = std::numeric_limits<int32_t>::max();
+      break;
+    case LONGLONG_IMG:
+      largest = static_cast<double>(std::numeric_limits<int64_t>::max());
+      break;
+    default:
+      return std::nullopt;
+  }
+  const double scale = numberKey(file, "BSCALE").value_or(1.0);
+  const double zero = numberKey(file, "BZERO").value_or(0.0);
+  return static_cast<float>(largest * scale + zero);
+}
+
+// An uncompressed image shorter than its pixels is refused before they are allocated, so that a
+// small file claiming a huge image costs nothing.
+std::optional<std::string> shortOfPixels(fitsfile* file, LONGLONG fileSize, const ImageUnit& unit) {
+  int bitpix = 0;
+  LONGLONG headerStart = 0;
+  LONGLONG dataStart = 0;
+  LONGLONG dataEnd = 0;
+  int status = 0;
+  fits_get_img_type(file, &bitpix, &status);
+  fits_get_hduaddrll(file, &headerStart, &dataStart, &dataEnd, &status);
+  if (status != 0) {
+    return reasonOf(status);
+  }
+  const LONGLONG pixelBytes = LONGLONG{unit.width} * unit.height * (std::abs(bitpix) / 8);
+  return fileSize < dataStart + pixelBytes ? std::optional(truncated()) : std::nullopt;
+}
+
+std::optional<LONGLONG> wholeKey(fitsfile* file, const char* key) {
+  LONGLONG value = 0;
+  int status = 0;
+  fits_read_key(file, TLONGLONG, key, &value, nullptr, &status);
+  statusText(status);
+  return status == 0 ? std::optional(value) : std::nullopt;
+}
+
+// A compressed image's tiles are arrays in the heap of a table, each found by a descriptor of its
+// length and place; cfitsio allocates what a descriptor claims before it reads, so that one
+// damaged descriptor could cost gigabytes and seconds. The table and its heap must lie inside the
+// file, and every array inside the heap.
+std::optional<std::string> damagedTiles(fitsfile* file, LONGLONG fileSize) {
+  // cfitsio 4.2's decoder of mask compression reads past its buffer on a damaged tile; no camera
+  // image is compressed that way.
+  if (textKey(file, "ZCMPTYPE") == "PLIO_1") {
+    return "it is compressed as a mask (PLIO_1)";
+  }
+  const LONGLONG rowBytes = wholeKey(file, "NAXIS1").value_or(-1);
+  const LONGLONG rows = wholeKey(file, "NAXIS2").value_or(-1);
+  const LONGLONG heapBytes = wholeKey(file, "PCOUNT").value_or(-1);
+  LONGLONG headerStart = 0;
+  LONGLONG dataStart = 0;
+  LONGLONG dataEnd = 0;
+  int status = 0;
+  fits_get_hduaddrll(file, &headerStart, &dataStart, &dataEnd, &status);
+  const LONGLONG room = fileSize - dataStart;
+  if (status != 0 || rowBytes < 0 || rows < 0 || heapBytes < 0 ||
+      (rowBytes > 0 && rows > room / rowBytes) || rowBytes * rows + heapBytes > room) {
+    statusText(status);
+    return truncated();
+  }
+  const LONGLONG dataBytes = rowBytes * rows + heapBytes;
+  const LONGLONG heapStart = wholeKey(file, "THEAP").value_or(rowBytes * rows);
+  int columns = 0;
+  fits_get_num_cols(file, &columns, &status);
+  for (int column = 1; column <= columns && status == 0; ++column) {
+    int type = 0;
+    LONGLONG repeat = 0;
+    LONGLONG elementBytes = 0;
+    fits_get_coltypell(file, column, &type, &repeat, &elementBytes, &status);
+    for (LONGLONG row = 1; type < 0 && row <= rows && status == 0; ++row) {
+      LONGLONG length = 0;
+      LONGLONG offset = 0;
+      fits_read_descriptll(file, column, row, &length, &offset, &status);
+      const LONGLONG heapRoom = dataBytes - heapStart - offset;
+      if (length < 0 || offset < 0 || heapRoom < 0 ||
+          length > heapRoom / std::max<LONGLONG>(elementBytes, 1)) {
+        return "its compressed tiles are damaged";
+      }
+    }
+  }
+  return status == 0 ? std::nullopt : std::optional(reasonOf(status));
+}
+
+std::optional<std::string> refusedBeforeThePixels(fitsfile* file, int descriptor,
+                                                  const ImageUnit& unit) {
+  struct stat opened {};
+  if (::fstat(descriptor, &opened) != 0) {
+    return std::string(describe(ReadStatus::CannotOpen));
+  }
+  int status = 0;
+  return fits_is_compressed_image(file, &status) != 0 ? damagedTiles(file, opened.st_size)
+                                                      : shortOfPixels(file, opened.st_size, unit);
+}
+
+/** Sets every pixel that is not a finite number to NaN and counts them. */
+int64_t markBlankPixels(std::vector<float>& pixels) {
+  int64_t blanks = 0;
+  for (float& pixel : pixels) {
+    if (!std::isfinite(pixel)) {
+      pixel = std::numeric_limits<float>::quiet_NaN();
+      ++blanks;
+    }
+  }
+  return blanks;
+}
+
+FitsImageRead readPixels(fitsfile* file, const ImageUnit& unit) {
+  FitsImage image;
+  image.width = unit.width;
+  image.height = unit.height;
+  image.pixels.resize(static_cast<std::size_t>(unit.width) * static_cast<std::size_t>(unit.height));
+  // A blank integer (BLANK) reads as NaN, as a float blank is.
+  float blank = std::numeric_limits<float>::quiet_NaN();
+  int anyBlank = 0;
+  int status = 0;
+  fits_read_img(file, TFLOAT, 1, static_cast<LONGLONG>(image.pixels.size()), &blank,
+                image.pixels.data(), &anyBlank, &status);
+  // A value beyond a float's range is held at its largest, which is as saturated as it gets.
+  if (status == NUM_OVERFLOW) {
+    statusText(status);
+    status = 0;
+  }
+  if (status != 0) {
+    return refused(reasonOf(status));
+  }
+  image.blankPixels = markBlankPixels(image.pixels);
+  image.storedMaximum = storedMaximumOf(file);
+  image.header = headerValuesOf(file, unit.number);
+  return {std::move(image), ""};
+}
+
+}  // namespace
+
+FitsImageRead readFitsImage(const std::string& path) {
+  const CNumericLocale numeric;
+  const OpenedFile opened = openRegularFile(path);
+  if (opened.status != ReadStatus::Ok) {
+    return refused(std::string(describe(opened.status)));
+  }
+  if (!startsAsFits(*opened.data)) {
+    return refused("not a FITS file");
+  }
+  const OpenFits fits(opened.data->descriptor());
+  if (fits.file() == nullptr) {
+    return refused(reasonOf(fits.status()));
+  }
+  const ImageUnit unit = findImage(fits.file());
+  if (unit.number == 0) {
+    return refused(unit.reason);
+  }
+  if (const std::optional<std::string> reason =
+          refusedBeforeThePixels(fits.file(), opened.data->descriptor(), unit)) {
+    return refused(*reason);
+  }
+  return readPixels(fits.file(), unit);
+}
+
+std::optional<float> headerPixelSize(const FitsHeaderValues& header) {
+  const auto usable = [](double size) { return std::isfinite(size) && size > 0.0; };
+  double size = 0.0;
+  if (header.xPixelSizeUm && usable(*header.xPixelSizeUm)) {
+    size = *header.xPixelSizeUm;
+  } else if (header.pixelSize1Um) {
+    size = *header.pixelSize1Um * header.xBinning.value_or(1.0);
+  }
+  if (!usable(size) || size > std::numeric_limits<float>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<float>(size);
+}
+
+}  // namespace halvic

@@ -1,0 +1,234 @@
+// FITS images written by cfitsio and by astropy, read as a 5 x 3 ramp or refused with a reason;
+// every file, a FIFO and a 2 GB sparse one among them, answered within a second.
+
+#include "imagefile/fits_image.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "tests/imagefile/fits_fixtures.h"
+#include "tests/support/temp_dir.h"
+
+namespace halvic {
+namespace {
+
+using Maker = std::function<std::string(const test::TempDir&)>;
+
+struct FitsCase {
+  std::string name;
+  Maker makePath;
+  std::string reason;  // empty: read as the 5 x 3 ramp first, first + 1, ..., last
+  double first = 0.0;
+  double last = 14.0;
+  int64_t blanks = 0;  // blank pixels are at column 3 of row 2
+  std::optional<float> storedMaximum;
+};
+
+Maker cfitsio(test::FitsSpec spec) {
+  return [spec](const test::TempDir& dir) {
+    const std::string path = dir.file("written.fits");
+    EXPECT_EQ(test::writeFits(path, spec), 0);
+    return path;
+  };
+}
+
+Maker bytes(std::string content) {
+  return [content](const test::TempDir& dir) { return dir.write("bytes.fits", content); };
+}
+
+Maker cutShort(test::FitsSpec spec, std::uintmax_t length) {
+  return [spec, length](const test::TempDir& dir) {
+    const std::string path = cfitsio(spec)(dir);
+    std::filesystem::resize_file(path, length);
+    return path;
+  };
+}
+
+/** The file of spec with bytes written over it from offset on. */
+Maker patched(test::FitsSpec spec, long offset, std::string bytes) {
+  return [spec, offset, bytes](const test::TempDir& dir) {
+    const std::string path = cfitsio(spec)(dir);
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(offset);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+  };
+}
+
+Maker sparseZeros(off_t length) {
+  return [length](const test::TempDir& dir) {
+    const std::string path = dir.file("zeros.fits");
+    const int descriptor = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    EXPECT_EQ(ftruncate(descriptor, length), 0);
+    ::close(descriptor);
+    return path;
+  };
+}
+
+/** A 16-bit image's header alone, with these axes. */
+Maker headerOnly(const std::vector<int>& axes) {
+  std::vector<std::pair<std::string, std::string>> cards{
+      {"SIMPLE", "T"}, {"BITPIX", "16"}, {"NAXIS", std::to_string(axes.size())}};
+  for (size_t i = 0; i < axes.size(); ++i) {
+    cards.emplace_back("NAXIS" + std::to_string(i + 1), std::to_string(axes[i]));
+  }
+  return bytes(test::fitsHeader(cards));
+}
+
+std::vector<FitsCase> cfitsioCases() {
+  const auto ramp = [](int bitpix) { return test::FitsSpec{.bitpix = bitpix}; };
+  const auto withBlanks = [](long index) {
+    return index == 7 ? NAN : index == 8 ? INFINITY : static_cast<double>(index);
+  };
+  return {
+      {"8-bit", cfitsio(ramp(BYTE_IMG)), "", 0, 14, 0, 255.0f},
+      {"16-bit", cfitsio(ramp(SHORT_IMG)), "", 0, 14, 0, 32767.0f},
+      {"32-bit", cfitsio(ramp(LONG_IMG)), "", 0, 14, 0, 2147483647.0f},
+      {"64-bit", cfitsio(ramp(LONGLONG_IMG)), "", 0, 14, 0, 9223372036854775807.0f},
+      {"32-bit float", cfitsio(ramp(FLOAT_IMG))},
+      {"64-bit float", cfitsio(ramp(DOUBLE_IMG))},
+      {"16-bit unsigned",
+       cfitsio({.bitpix = USHORT_IMG,
+                .value = [](long i) { return 65521.0 + static_cast<double>(i); }}),
+       "", 65521, 65535, 0, 65535.0f},
+      {"NaN and infinity", cfitsio({.bitpix = FLOAT_IMG, .value = withBlanks}), "", 0, 14, 2},
+      {"tile-compressed", cfitsio({.compression = RICE_1}), "", 0, 14, 0, 32767.0f},
+      // The first tile's length, the first bytes of the table after two header blocks.
+      {"tile of 2^31 - 1 pixels", patched({.compression = RICE_1}, 5760, "\x7f\xff\xff\xff"),
+       "its compressed tiles are damaged"},
+      {"mask compression", cfitsio({.axes = {8, 3}, .compression = PLIO_1}),
+       "it is compressed as a mask (PLIO_1)"},
+      {"third axis of 1", cfitsio({.axes = {5, 3, 1}}), "", 0, 14, 0, 32767.0f},
+      {"cube", cfitsio({.axes = {5, 3, 2}}), "a cube of 2 planes"},
+      {"one axis", cfitsio({.axes = {15}}), "an image of one axis"},
+      {"four axes", headerOnly({5, 3, 1, 1}), "an image of 4 axes"},
+      {"no pixels", headerOnly({}), "it holds no image"},
+      {"empty image", headerOnly({0, 3}), "the image is empty"},
+      {"more than 10^8 pixels", headerOnly({10001, 10000}), "more than 100,000,000 pixels"},
+      {"pixels cut short", cutShort({}, 2880 + 29), "the file ends early"},
+      {"header cut short", cutShort({}, 1000), "the file ends early"},
+      {"text", bytes("SIMPLE is not how this begins"), "not a FITS file"},
+      {"empty file", bytes(""), "not a FITS file"},
+      {"2 GB sparse file", sparseZeros(off_t{2} << 30), "not a FITS file"},
+      {"FIFO",
+       [](const test::TempDir& dir) {
+         const std::string path = dir.file("fifo.fits");
+         EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+         return path;
+       },
+       "not a regular file"},
+      {"folder", [](const test::TempDir& dir) { return dir.path(); }, "the file cannot be opened"},
+  };
+}
+
+Maker astropy(const std::string& name) {
+  return [name](const test::TempDir& dir) { return dir.file("astropy/" + name); };
+}
+
+std::vector<FitsCase> astropyCases() {
+  return {
+      {"BZERO 32768", astropy("u16.fits"), "", 65521, 65535, 0, 65535.0f},
+      {"BSCALE", astropy("bscale.fits"), "", 10, 24, 0, 32767 * 0.5f + 10},
+      {"NaN", astropy("nan.fits"), "", 0, 14, 1},
+      {"BLANK", astropy("blank.fits"), "", 0, 14, 1, 2147483647.0f},
+      {"compressed", astropy("rice.fits"), "", 65521, 65535, 0, 65535.0f},
+      {"third axis of 1", astropy("cube1.fits"), "", 0, 14, 0, 32767.0f},
+      {"cube", astropy("cube.fits"), "a cube of 4 planes"},
+      {"tables only", astropy("table.fits"), "it holds tables only"},
+  };
+}
+
+void expectRead(const std::vector<FitsCase>& cases, const test::TempDir& dir) {
+  int checked = 0;
+  for (const FitsCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    const std::string path = row.makePath(dir);
+    const auto start = std::chrono::steady_clock::now();
+    const FitsImageRead read = readFitsImage(path);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    std::filesystem::remove(path);
+    EXPECT_EQ(read.reason, row.reason);
+    ASSERT_EQ(read.image.has_value(), row.reason.empty());
+    if (read.image) {
+      const FitsImage& image = *read.image;
+      ASSERT_EQ(image.width * image.height, 15);
+      EXPECT_EQ(image.width, 5);
+      EXPECT_EQ(image.at(1, 1), row.first);
+      EXPECT_EQ(image.at(5, 3), row.last);
+      EXPECT_EQ(image.blankPixels, row.blanks);
+      EXPECT_EQ(std::isnan(image.at(3, 2)), row.blanks > 0);
+      EXPECT_EQ(image.storedMaximum, row.storedMaximum);
+    }
+    ++checked;
+  }
+  EXPECT_EQ(checked, static_cast<int>(cases.size()));
+}
+
+TEST(ReadFitsImage, FilesWrittenByCfitsio) {
+  const test::TempDir dir;
+  expectRead(cfitsioCases(), dir);
+}
+
+TEST(ReadFitsImage, FilesWrittenByAstropy) {
+  const test::TempDir dir;
+  std::filesystem::create_directory(dir.file("astropy"));
+  const std::string command = std::string(HALVIC_PYTHON) + " " + HALVIC_IMAGEFILE_TEST_DIR +
+                              "/write_astropy_fits.py " + dir.file("astropy");
+  const int status = std::system(command.c_str());
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+    GTEST_SKIP() << "SKIP: astropy cannot be imported";
+  }
+  ASSERT_EQ(status, 0) << command;
+  expectRead(astropyCases(), dir);
+}
+
+// The image unit's own values first, then those only the primary header holds.
+TEST(ReadFitsImage, TakesHeaderValuesFromTheImageThenThePrimaryHeader) {
+  const test::TempDir dir;
+  const std::string path = dir.file("keys.fits");
+  ASSERT_EQ(test::writeFits(
+                path, {.numbers = {{"XPIXSZ", 18}, {"EXPTIME", 120}, {"DEC", -5.5}},
+                       .texts = {{"OBJCTRA", "05 35 17"}, {"OBJECT", "M 42"}},
+                       .primaryTexts = {{"OBJECT", "M 43"}, {"DATE-OBS", "2024-03-14T21:12:40"}}}),
+            0);
+  const FitsImageRead read = readFitsImage(path);
+  ASSERT_TRUE(read.image) << read.reason;
+  const FitsHeaderValues& header = read.image->header;
+  EXPECT_EQ(header.xPixelSizeUm, 18.0);
+  EXPECT_EQ(header.exposureSeconds, 120.0);
+  EXPECT_EQ(header.declination, "-5.5");
+  EXPECT_EQ(header.objectRightAscension, "05 35 17");
+  EXPECT_EQ(header.object, "M 42");
+  EXPECT_EQ(header.dateObs, "2024-03-14T21:12:40");
+  EXPECT_EQ(header.pixelSize1Um, std::nullopt);
+}
+
+TEST(HeaderPixelSize, XpixszElsePixsize1TimesXbinning) {
+  struct Row {
+    std::string name;
+    FitsHeaderValues header;
+    std::optional<float> size;
+  };
+  const std::vector<Row> rows{
+      {"XPIXSZ", {.xPixelSizeUm = 9, .pixelSize1Um = 3, .xBinning = 2}, 9.0f},
+      {"PIXSIZE1 x XBINNING", {.pixelSize1Um = 4.5, .xBinning = 2}, 9.0f},
+      {"PIXSIZE1 unbinned", {.pixelSize1Um = 4.5}, 4.5f},
+      {"XPIXSZ of 0", {.xPixelSizeUm = 0, .pixelSize1Um = 6}, 6.0f},
+      {"negative", {.pixelSize1Um = 4.5, .xBinning = -1}, std::nullopt},
+      {"none", {}, std::nullopt},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(headerPixelSize(row.header), row.size) << row.name;
+  }
+}
+
+}  // namespace
+}  // namespace halvic
