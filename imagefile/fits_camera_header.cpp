@@ -27,7 +27,10 @@ std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t c
   return value;
 }
 
-std::string twoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+std::string twoDigits(int value) {
+  std::string text = value < 10 ? "0" : "";
+  return text.append(std::to_string(value));
+}
 
 /** "YYYY-MM-DD" of a real day as "MM/DD/YYYY". */
 std::optional<std::string> cameraDate(std::string_view text) {
