@@ -20,7 +20,7 @@ JOBS ?= $(shell nproc)
 
 # What the program needs to build and run; the tests and benchmarks need the rest as well.
 RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core \
-                fonts-liberation libcfitsio-dev libeigen3-dev
+                fonts-liberation libcfitsio-dev zlib1g-dev libeigen3-dev
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \

@@ -8,6 +8,8 @@
 #include <limits>
 
 #include "imagefile/c_numeric_locale.h"
+#include "imagefile/fits_keys.h"
+#include "imagefile/fits_tiles.h"
 #include "imagefile/image_reader.h"
 #include "imagefile/regular_file.h"
 
@@ -19,24 +21,6 @@ namespace {
 constexpr std::string_view kFitsStart = "SIMPLE  =";
 
 FitsImageRead refused(std::string reason) { return {std::nullopt, std::move(reason)}; }
-
-std::string truncated() { return std::string(describe(ReadStatus::TruncatedFile)); }
-
-std::string statusText(int status) {
-  std::array<char, FLEN_STATUS> text{};
-  fits_get_errstatus(status, text.data());
-  // cfitsio keeps a stack of messages for every failure; this one has been read.
-  fits_clear_errmsg();
-  return text.data();
-}
-
-std::string reasonOf(int status) {
-  // A read past the end is what cfitsio reports of a file that stops inside a header or the data.
-  if (status == END_OF_FILE || status == READ_ERROR) {
-    return truncated();
-  }
-  return statusText(status);
-}
 
 bool startsAsFits(std::streambuf& data) {
   std::array<char, kFitsStart.size()> start{};
@@ -110,7 +94,7 @@ ImageUnit shapeOfCurrentImage(fitsfile* file, int number, int axes) {
   int status = 0;
   fits_get_img_sizell(file, axes, length.data(), &status);
   if (status != 0) {
-    return {.reason = reasonOf(status)};
+    return {.reason = fits::reasonOf(status)};
   }
   if (length[0] <= 0 || (axes > 1 && length[1] <= 0) || (axes > 2 && length[2] <= 0)) {
     return {.reason = "the image is empty"};
@@ -135,11 +119,11 @@ ImageUnit findImage(fitsfile* file) {
     int status = 0;
     fits_movabs_hdu(file, number, &type, &status);
     if (status == END_OF_FILE && number > 1) {
-      statusText(status);
+      fits::forget(status);
       return {.reason = sawTable ? "it holds tables only" : "it holds no image"};
     }
     if (status != 0) {
-      return {.reason = reasonOf(status)};
+      return {.reason = fits::reasonOf(status)};
     }
     if (type != IMAGE_HDU) {
       sawTable = true;
@@ -148,7 +132,7 @@ ImageUnit findImage(fitsfile* file) {
     int axes = 0;
     fits_get_img_dim(file, &axes, &status);
     if (status != 0) {
-      return {.reason = reasonOf(status)};
+      return {.reason = fits::reasonOf(status)};
     }
     if (axes > 0) {
       return shapeOfCurrentImage(file, number, axes);
@@ -156,40 +140,17 @@ ImageUnit findImage(fitsfile* file) {
   }
 }
 
-std::optional<double> numberKey(fitsfile* file, const char* key) {
-  double value = 0.0;
-  int status = 0;
-  fits_read_key(file, TDOUBLE, key, &value, nullptr, &status);
-  if (status != 0) {
-    statusText(status);
-    return std::nullopt;
-  }
-  return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
-std::optional<std::string> textKey(fitsfile* file, const char* key) {
-  std::array<char, FLEN_VALUE> value{};
-  int status = 0;
-  fits_read_key(file, TSTRING, key, value.data(), nullptr, &status);
-  if (status != 0) {
-    statusText(status);
-    return std::nullopt;
-  }
-  const std::string text = value.data();
-  return text.empty() ? std::nullopt : std::optional<std::string>(text);
-}
-
 // The unit's own value counts; a value only the primary header holds is taken from there, as
 // compressed images and images in extensions often leave the observation's keys to it.
 void fillFrom(fitsfile* file, FitsHeaderValues& header) {
   const auto number = [file](std::optional<double>& field, const char* key) {
     if (!field) {
-      field = numberKey(file, key);
+      field = fits::numberKey(file, key);
     }
   };
   const auto text = [file](std::optional<std::string>& field, const char* key) {
     if (!field) {
-      field = textKey(file, key);
+      field = fits::textKey(file, key);
     }
   };
   number(header.xPixelSizeUm, "XPIXSZ");
@@ -215,7 +176,7 @@ FitsHeaderValues headerValuesOf(fitsfile* file, int imageUnit) {
     if (status == 0) {
       fillFrom(file, header);
     }
-    statusText(status);
+    fits::forget(status);
     fits_movabs_hdu(file, imageUnit, &type, &status);
   }
   return header;
@@ -243,8 +204,8 @@ std::optional<float> storedMaximumOf(fitsfile* file) {
     default:
       return std::nullopt;
   }
-  const double scale = numberKey(file, "BSCALE").value_or(1.0);
-  const double zero = numberKey(file, "BZERO").value_or(0.0);
+  const double scale = fits::numberKey(file, "BSCALE").value_or(1.0);
+  const double zero = fits::numberKey(file, "BZERO").value_or(0.0);
   return static_cast<float>(largest * scale + zero);
 }
 
@@ -259,65 +220,11 @@ std::optional<std::string> shortOfPixels(fitsfile* file, LONGLONG fileSize, cons
   fits_get_img_type(file, &bitpix, &status);
   fits_get_hduaddrll(file, &headerStart, &dataStart, &dataEnd, &status);
   if (status != 0) {
-    return reasonOf(status);
+    return fits::reasonOf(status);
   }
   const LONGLONG pixelBytes = LONGLONG{unit.width} * unit.height * (std::abs(bitpix) / 8);
-  return fileSize < dataStart + pixelBytes ? std::optional(truncated()) : std::nullopt;
-}
-
-std::optional<LONGLONG> wholeKey(fitsfile* file, const char* key) {
-  LONGLONG value = 0;
-  int status = 0;
-  fits_read_key(file, TLONGLONG, key, &value, nullptr, &status);
-  statusText(status);
-  return status == 0 ? std::optional(value) : std::nullopt;
-}
-
-// A compressed image's tiles are arrays in the heap of a table, each found by a descriptor of its
-// length and place; cfitsio allocates what a descriptor claims before it reads, so that one
-// damaged descriptor could cost gigabytes and seconds. The table and its heap must lie inside the
-// file, and every array inside the heap.
-std::optional<std::string> damagedTiles(fitsfile* file, LONGLONG fileSize) {
-  // cfitsio 4.2's decoder of mask compression reads past its buffer on a damaged tile; no camera
-  // image is compressed that way.
-  if (textKey(file, "ZCMPTYPE") == "PLIO_1") {
-    return "it is compressed as a mask (PLIO_1)";
-  }
-  const LONGLONG rowBytes = wholeKey(file, "NAXIS1").value_or(-1);
-  const LONGLONG rows = wholeKey(file, "NAXIS2").value_or(-1);
-  const LONGLONG heapBytes = wholeKey(file, "PCOUNT").value_or(-1);
-  LONGLONG headerStart = 0;
-  LONGLONG dataStart = 0;
-  LONGLONG dataEnd = 0;
-  int status = 0;
-  fits_get_hduaddrll(file, &headerStart, &dataStart, &dataEnd, &status);
-  const LONGLONG room = fileSize - dataStart;
-  if (status != 0 || rowBytes < 0 || rows < 0 || heapBytes < 0 ||
-      (rowBytes > 0 && rows > room / rowBytes) || rowBytes * rows + heapBytes > room) {
-    statusText(status);
-    return truncated();
-  }
-  const LONGLONG dataBytes = rowBytes * rows + heapBytes;
-  const LONGLONG heapStart = wholeKey(file, "THEAP").value_or(rowBytes * rows);
-  int columns = 0;
-  fits_get_num_cols(file, &columns, &status);
-  for (int column = 1; column <= columns && status == 0; ++column) {
-    int type = 0;
-    LONGLONG repeat = 0;
-    LONGLONG elementBytes = 0;
-    fits_get_coltypell(file, column, &type, &repeat, &elementBytes, &status);
-    for (LONGLONG row = 1; type < 0 && row <= rows && status == 0; ++row) {
-      LONGLONG length = 0;
-      LONGLONG offset = 0;
-      fits_read_descriptll(file, column, row, &length, &offset, &status);
-      const LONGLONG heapRoom = dataBytes - heapStart - offset;
-      if (length < 0 || offset < 0 || heapRoom < 0 ||
-          length > heapRoom / std::max<LONGLONG>(elementBytes, 1)) {
-        return "its compressed tiles are damaged";
-      }
-    }
-  }
-  return status == 0 ? std::nullopt : std::optional(reasonOf(status));
+  return fileSize < dataStart + pixelBytes ? std::optional(fits::reasonOf(END_OF_FILE))
+                                           : std::nullopt;
 }
 
 std::optional<std::string> refusedBeforeThePixels(fitsfile* file, int descriptor,
@@ -327,8 +234,10 @@ std::optional<std::string> refusedBeforeThePixels(fitsfile* file, int descriptor
     return std::string(describe(ReadStatus::CannotOpen));
   }
   int status = 0;
-  return fits_is_compressed_image(file, &status) != 0 ? damagedTiles(file, opened.st_size)
-                                                      : shortOfPixels(file, opened.st_size, unit);
+  if (fits_is_compressed_image(file, &status) != 0) {
+    return fits::compressedTilesRefusal(file, opened.st_size, unit.width, unit.height);
+  }
+  return shortOfPixels(file, opened.st_size, unit);
 }
 
 /** Sets every pixel that is not a finite number to NaN and counts them. */
@@ -356,11 +265,11 @@ FitsImageRead readPixels(fitsfile* file, const ImageUnit& unit) {
                 image.pixels.data(), &anyBlank, &status);
   // A value beyond a float's range is held at its largest, which is as saturated as it gets.
   if (status == NUM_OVERFLOW) {
-    statusText(status);
+    fits::forget(status);
     status = 0;
   }
   if (status != 0) {
-    return refused(reasonOf(status));
+    return refused(fits::reasonOf(status));
   }
   image.blankPixels = markBlankPixels(image.pixels);
   image.storedMaximum = storedMaximumOf(file);
@@ -381,7 +290,7 @@ FitsImageRead readFitsImage(const std::string& path) {
   }
   const OpenFits fits(opened.data->descriptor());
   if (fits.file() == nullptr) {
-    return refused(reasonOf(fits.status()));
+    return refused(fits::reasonOf(fits.status()));
   }
   const ImageUnit unit = findImage(fits.file());
   if (unit.number == 0) {

@@ -101,8 +101,13 @@ std::vector<FitsCase> cfitsioCases() {
        "", 65521, 65535, 0, 65535.0f},
       {"NaN and infinity", cfitsio({.bitpix = FLOAT_IMG, .value = withBlanks}), "", 0, 14, 2},
       {"tile-compressed", cfitsio({.compression = RICE_1}), "", 0, 14, 0, 32767.0f},
-      // The first tile's length, the first bytes of the table after two header blocks.
-      {"tile of 2^31 - 1 pixels", patched({.compression = RICE_1}, 5760, "\x7f\xff\xff\xff"),
+      // The table of tiles starts after two header blocks with the first tile's length; the
+      // tiles' bytes follow its three rows, each tile's first pixel then the first block's code.
+      {"tile of 2^31 - 1 bytes", patched({.compression = RICE_1}, 5760, "\x7f\xff\xff\xff"),
+       "its compressed tiles are damaged"},
+      {"tile's code past its bytes", patched({.compression = RICE_1}, 5786, "\xff\xff\xff"),
+       "its compressed tiles are damaged"},
+      {"GZIP tile cut short", patched({.compression = GZIP_1}, 5760, std::string("\0\0\0\5", 4)),
        "its compressed tiles are damaged"},
       {"mask compression", cfitsio({.axes = {8, 3}, .compression = PLIO_1}),
        "it is compressed as a mask (PLIO_1)"},
