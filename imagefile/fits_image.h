@@ -63,9 +63,9 @@ struct FitsImageRead {
  * missing file cannot be opened), the file does not start as FITS does, holds tables only or no
  * pixels, its image is a cube or has another number of axes, has more than kMaxFitsPixels pixels
  * (refused before the pixels are allocated), or ends before its last pixel (checked before the
- * pixels are allocated when the image is not compressed); a compressed image also when a tile's
- * place lies outside the file ("its compressed tiles are damaged") or it is compressed as a mask
- * (PLIO_1), whose decoder cannot be trusted with a damaged file. cfitsio reads the file through
+ * pixels are allocated when the image is not compressed); a compressed image also when its tiles
+ * are not of a code whose decoder is safe on a damaged file or fail the checks of
+ * fits::compressedTilesRefusal. cfitsio reads the file through
  * the descriptor opened here, so its extended file name syntax never applies to path, and numbers
  * are read under the C numeric rules whatever the process's LC_NUMERIC.
  */

@@ -286,13 +286,21 @@ bool tilesDecode(fitsfile* file, const TileTable& table, int width, int height,
   return everyTilePasses(file, table, grid, "GZIP_COMPRESSED_DATA", gzipStreamEnds);
 }
 
+// cfitsio 4.2's decoders of PLIO_1 (masks) and HCOMPRESS_1 (lossy, for sky surveys' archives)
+// read past a damaged tile or lose memory on it, and no camera writes them: only the codes whose
+// tiles are checked above are read.
+bool isCheckedCompression(const std::optional<std::string>& compression) {
+  return compression == "RICE_1" || compression == "GZIP_1" || compression == "GZIP_2" ||
+         compression == "NOCOMPRESS";
+}
+
 }  // namespace
 
 std::optional<std::string> compressedTilesRefusal(fitsfile* file, long long fileSize, int width,
                                                   int height) {
   const std::optional<std::string> compression = textKey(file, "ZCMPTYPE");
-  if (compression == "PLIO_1") {
-    return "it is compressed as a mask (PLIO_1)";
+  if (!isCheckedCompression(compression)) {
+    return "its compression (" + compression.value_or("none named") + ") is not read";
   }
   const std::optional<TileTable> table = tableInsideFile(file, fileSize);
   if (!table) {
