@@ -114,9 +114,27 @@ ImageUnit shapeOfCurrentImage(fitsfile* file, int number, int axes) {
   return {number, static_cast<int>(length[0]), static_cast<int>(length[1]), ""};
 }
 
-ImageUnit findImage(fitsfile* file) {
+/** Where the unit after the current one starts: the end of the current one's data. */
+LONGLONG nextUnitStart(fitsfile* file) {
+  LONGLONG headerStart = 0;
+  LONGLONG dataStart = 0;
+  LONGLONG dataEnd = 0;
+  int status = 0;
+  fits_get_hduaddrll(file, &headerStart, &dataStart, &dataEnd, &status);
+  fits::forget(status);
+  return dataEnd;
+}
+
+ImageUnit findImage(fitsfile* file, int descriptor) {
   bool sawTable = false;
   for (int number = 1;; ++number) {
+    // The primary unit is never compressed; each later one's header is checked before cfitsio
+    // works out its tiles.
+    if (number > 1) {
+      if (auto refusal = fits::compressedHeaderRefusal(descriptor, nextUnitStart(file))) {
+        return {.reason = *refusal};
+      }
+    }
     int type = 0;
     int status = 0;
     fits_movabs_hdu(file, number, &type, &status);
@@ -324,7 +342,7 @@ FitsImageRead readFitsImage(const std::string& path) {
   if (fits.file() == nullptr) {
     return refused(fits::reasonOf(fits.status()));
   }
-  const ImageUnit unit = findImage(fits.file());
+  const ImageUnit unit = findImage(fits.file(), opened.data->descriptor());
   if (unit.number == 0) {
     return refused(unit.reason);
   }

@@ -25,7 +25,9 @@ struct FitsSpec {
 inline int writeFits(const std::string& path, const FitsSpec& spec) {
   fitsfile* file = nullptr;
   int status = 0;
-  fits_create_diskfile(&file, path.c_str(), &status);
+  if (fits_create_diskfile(&file, path.c_str(), &status) != 0) {
+    return status;
+  }
   if (spec.compression != 0) {
     fits_set_compression_type(file, spec.compression, &status);
   }

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "tests/imagefile/fits_fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -53,15 +54,26 @@ Maker cutShort(test::FitsSpec spec, std::uintmax_t length) {
   };
 }
 
-/** The file of spec with bytes written over it from offset on. */
-Maker patched(test::FitsSpec spec, long offset, std::string bytes) {
-  return [spec, offset, bytes](const test::TempDir& dir) {
+/** The file of spec with some of its bytes changed by edit. */
+Maker edited(test::FitsSpec spec, std::function<void(std::string&)> edit) {
+  return [spec, edit](const test::TempDir& dir) {
     const std::string path = cfitsio(spec)(dir);
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(offset);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
+    std::ifstream written(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(path);
+    edit(bytes);
+    return dir.write("edited.fits", bytes);
   };
+}
+
+Maker patched(test::FitsSpec spec, size_t offset, std::string bytes) {
+  return edited(spec,
+                [offset, bytes](std::string& file) { file.replace(offset, bytes.size(), bytes); });
+}
+
+Maker cardChanged(test::FitsSpec spec, std::string from, std::string to) {
+  return edited(spec,
+                [from, to](std::string& file) { file.replace(file.find(from), to.size(), to); });
 }
 
 Maker sparseZeros(off_t length) {
@@ -108,6 +120,10 @@ std::vector<FitsCase> cfitsioCases() {
        "its compressed tiles are damaged"},
       {"tile's code past its bytes", patched({.compression = RICE_1}, 5786, "\xff\xff\xff"),
        "its compressed tiles are damaged"},
+      {"tiles of no rows",
+       cardChanged({.compression = RICE_1}, "ZTILE2  =                    1",
+                   "ZTILE2  =                    0"),
+       "its compressed image's header is damaged"},
       {"GZIP tile cut short", patched({.compression = GZIP_1}, 5760, std::string("\0\0\0\5", 4)),
        "its compressed tiles are damaged"},
       {"PLIO", cfitsio({.axes = {8, 3}, .compression = PLIO_1}),
