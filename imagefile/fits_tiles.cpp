@@ -96,7 +96,7 @@ class BitReader {
     }
     unsigned value = 0;
     for (int i = 0; i < bits; ++i, ++position_) {
-      const unsigned bit = (bytes_[position_ / 8] >> (7U - position_ % 8U)) & 1U;
+      const unsigned bit = (unsigned{bytes_[position_ / 8]} >> (7U - position_ % 8U)) & 1U;
       value = value << 1U | bit;
     }
     return value;

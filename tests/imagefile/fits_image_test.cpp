@@ -126,9 +126,10 @@ std::vector<FitsCase> cfitsioCases() {
        "its compressed image's header is damaged"},
       {"GZIP tile cut short", patched({.compression = GZIP_1}, 5760, std::string("\0\0\0\5", 4)),
        "its compressed tiles are damaged"},
-      {"PLIO", cfitsio({.axes = {8, 3}, .compression = PLIO_1}),
+      // Relabelled: cfitsio's own HCOMPRESS_1 and PLIO_1 writers write past their buffers.
+      {"PLIO", cardChanged({.compression = RICE_1}, "'RICE_1  '", "'PLIO_1  '"),
        "its compression (PLIO_1) is not read"},
-      {"HCOMPRESS", cfitsio({.axes = {8, 8}, .compression = HCOMPRESS_1}),
+      {"HCOMPRESS", cardChanged({.compression = RICE_1}, "'RICE_1  '   ", "'HCOMPRESS_1'"),
        "its compression (HCOMPRESS_1) is not read"},
       {"third axis of 1", cfitsio({.axes = {5, 3, 1}}), "", 0, 14, 0, 32767.0f},
       {"cube", cfitsio({.axes = {5, 3, 2}}), "a cube of 2 planes"},
