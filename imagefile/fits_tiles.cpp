@@ -1,5 +1,6 @@
 #include "imagefile/fits_tiles.h"
 
+#include <strings.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -22,7 +23,6 @@ namespace halvic::fits {
 namespace {
 
 constexpr const char* kDamaged = "its compressed tiles are damaged";
-constexpr int kDefaultRiceBlock = 32;
 
 /** A tile's array in the heap: its length in elements and its place from the heap's start. */
 struct Descriptor {
@@ -170,19 +170,6 @@ bool riceCodeFits(std::span<const uint8_t> bytes, LONGLONG pixels, LONGLONG bloc
   return true;
 }
 
-/** The value of the compression parameter named name (ZNAMEn = name, ZVALn), when given. */
-std::optional<long long> compressionParameter(fitsfile* file, std::string_view name) {
-  for (int n = 1;; ++n) {
-    const std::optional<std::string> named = textKey(file, ("ZNAME" + std::to_string(n)).c_str());
-    if (!named) {
-      return std::nullopt;
-    }
-    if (*named == name) {
-      return wholeKey(file, ("ZVAL" + std::to_string(n)).c_str());
-    }
-  }
-}
-
 /** The image's size and its tiles' (ZTILE1 x ZTILE2), which run along its rows, then up. */
 struct TileGrid {
   LONGLONG width = 0;
@@ -263,13 +250,21 @@ bool everyTilePasses(fitsfile* file, const TileTable& table, const TileGrid& gri
   return status == 0;
 }
 
+// The parameters as cfitsio 4.2 takes them, by place rather than by name: the block size is ZVAL1;
+// the bytes a pixel are ZVAL2 (4 when it is missing or ZNAME2 is NOISEBIT, as in files written
+// before BYTEPIX), the two swapped when the block is below 16 and the bytes above 8.
 TileCheck riceCheck(fitsfile* file) {
-  const long long bitpix = wholeKey(file, "ZBITPIX").value_or(0);
-  const long long defaultBytes = bitpix == BYTE_IMG ? 1 : bitpix == SHORT_IMG ? 2 : 4;
-  const RiceCode code = riceCodeFor(compressionParameter(file, "BYTEPIX").value_or(defaultBytes));
-  const LONGLONG block = compressionParameter(file, "BLOCKSIZE").value_or(kDefaultRiceBlock);
-  return [code, block](std::span<const uint8_t> bytes, LONGLONG pixels) {
-    return block >= 1 && riceCodeFits(bytes, pixels, block, code);
+  constexpr long long kUnnamedBytes = 4;
+  LONGLONG block = wholeKey(file, "ZVAL1").value_or(0);
+  const std::optional<std::string> secondName = textKey(file, "ZNAME2");
+  const bool noiseBits = secondName && strcasecmp(secondName->c_str(), "NOISEBIT") == 0;
+  LONGLONG bytes = noiseBits ? kUnnamedBytes : wholeKey(file, "ZVAL2").value_or(kUnnamedBytes);
+  if (block < 16 && bytes > 8) {
+    std::swap(block, bytes);
+  }
+  const RiceCode code = riceCodeFor(bytes);
+  return [code, block](std::span<const uint8_t> tile, LONGLONG pixels) {
+    return block >= 1 && riceCodeFits(tile, pixels, block, code);
   };
 }
 
