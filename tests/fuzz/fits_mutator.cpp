@@ -22,6 +22,10 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
 namespace {
 
+std::string card(std::string_view key, std::string_view value) {
+  return halvic::test::fitsCard(std::string(key), std::string(value));
+}
+
 constexpr size_t kCard = 80;
 constexpr size_t kBlock = 2880;
 constexpr std::string_view kFitsStart = "SIMPLE  =";
@@ -57,14 +61,6 @@ constexpr std::array<KeyValues, 14> kKeys{{
       "'2024-03-14T21:12:40.999999999999'"}},
     {"EXPTIME", {"120", "0", "-1", "1E308", "'long'", "1D3"}},
 }};
-
-std::string card(std::string_view key, std::string_view value) {
-  std::string text(key);
-  text.resize(8, ' ');
-  text += "= " + std::string(value.size() < 20 ? 20 - value.size() : 0, ' ') + std::string(value);
-  text.resize(kCard, ' ');
-  return text;
-}
 
 /** The index of the END card among the first block's cards, or the card count when none. */
 size_t endCard(const std::string& file) {

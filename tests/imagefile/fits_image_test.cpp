@@ -1,5 +1,6 @@
 // FITS images written by cfitsio and by astropy, read as a 5 x 3 ramp or refused with a reason;
-// every file, a FIFO and a 2 GB sparse one among them, answered within a second.
+// every file, a FIFO and a 2 GB sparse one among them, answered within a second and without
+// allocating its pixels when refused.
 
 #include "imagefile/fits_image.h"
 
@@ -23,6 +24,7 @@ namespace halvic {
 namespace {
 
 using Maker = std::function<std::string(const test::TempDir&)>;
+using Edit = std::function<void(std::string& file)>;
 
 struct FitsCase {
   std::string name;
@@ -34,56 +36,32 @@ struct FitsCase {
   std::optional<float> storedMaximum;
 };
 
-Maker cfitsio(test::FitsSpec spec) {
-  return [spec](const test::TempDir& dir) {
+/** The file cfitsio writes from spec, then changed by edit. */
+Maker cfitsio(test::FitsSpec spec, Edit edit = {}) {
+  return [spec, edit](const test::TempDir& dir) {
     const std::string path = dir.file("written.fits");
     EXPECT_EQ(test::writeFits(path, spec), 0);
-    return path;
+    std::ifstream written(path, std::ios::binary);
+    std::string file((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(path);
+    if (edit) {
+      edit(file);
+    }
+    return dir.write("edited.fits", file);
   };
+}
+Edit at(size_t offset, std::string bytes) {
+  return [offset, bytes](std::string& file) { file.replace(offset, bytes.size(), bytes); };
+}
+Edit swap(std::string from, std::string to) {
+  return [from, to](std::string& file) { file.replace(file.find(from), to.size(), to); };
+}
+Edit cut(size_t length) {
+  return [length](std::string& file) { file.resize(length); };
 }
 
 Maker bytes(std::string content) {
   return [content](const test::TempDir& dir) { return dir.write("bytes.fits", content); };
-}
-
-Maker cutShort(test::FitsSpec spec, std::uintmax_t length) {
-  return [spec, length](const test::TempDir& dir) {
-    const std::string path = cfitsio(spec)(dir);
-    std::filesystem::resize_file(path, length);
-    return path;
-  };
-}
-
-/** The file of spec with some of its bytes changed by edit. */
-Maker edited(test::FitsSpec spec, std::function<void(std::string&)> edit) {
-  return [spec, edit](const test::TempDir& dir) {
-    const std::string path = cfitsio(spec)(dir);
-    std::ifstream written(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
-    std::filesystem::remove(path);
-    edit(bytes);
-    return dir.write("edited.fits", bytes);
-  };
-}
-
-Maker patched(test::FitsSpec spec, size_t offset, std::string bytes) {
-  return edited(spec,
-                [offset, bytes](std::string& file) { file.replace(offset, bytes.size(), bytes); });
-}
-
-Maker cardChanged(test::FitsSpec spec, std::string from, std::string to) {
-  return edited(spec,
-                [from, to](std::string& file) { file.replace(file.find(from), to.size(), to); });
-}
-
-Maker sparseZeros(off_t length) {
-  return [length](const test::TempDir& dir) {
-    const std::string path = dir.file("zeros.fits");
-    const int descriptor = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-    EXPECT_EQ(ftruncate(descriptor, length), 0);
-    ::close(descriptor);
-    return path;
-  };
 }
 
 /** A 16-bit image's header alone, with these axes. */
@@ -96,11 +74,25 @@ Maker headerOnly(const std::vector<int>& axes) {
   return bytes(test::fitsHeader(cards));
 }
 
+/** A path made by make, which returns 0 on success. */
+Maker made(std::string name, int (*make)(const char* path)) {
+  return [name, make](const test::TempDir& dir) {
+    EXPECT_EQ(make(dir.file(name).c_str()), 0);
+    return dir.file(name);
+  };
+}
+int sparseTwoGigabytes(const char* path) {
+  const int descriptor = ::open(path, O_CREAT | O_WRONLY | O_TRUNC, 0600);
+  return ftruncate(descriptor, off_t{2} << 30) + ::close(descriptor);
+}
+
 std::vector<FitsCase> cfitsioCases() {
   const auto ramp = [](int bitpix) { return test::FitsSpec{.bitpix = bitpix}; };
-  const auto withBlanks = [](long index) {
-    return index == 7 ? NAN : index == 8 ? INFINITY : static_cast<double>(index);
-  };
+  const auto blanks = [](long i) { return i == 7 ? NAN : i == 8 ? INFINITY : double(i); };
+  const auto unsigned16 = [](long i) { return 65521.0 + double(i); };
+  const std::string damaged = "its compressed tiles are damaged";
+  const test::FitsSpec rice{.compression = RICE_1};
+  // clang-format off
   return {
       {"8-bit", cfitsio(ramp(BYTE_IMG)), "", 0, 14, 0, 255.0f},
       {"16-bit", cfitsio(ramp(SHORT_IMG)), "", 0, 14, 0, 32767.0f},
@@ -108,29 +100,18 @@ std::vector<FitsCase> cfitsioCases() {
       {"64-bit", cfitsio(ramp(LONGLONG_IMG)), "", 0, 14, 0, 9223372036854775807.0f},
       {"32-bit float", cfitsio(ramp(FLOAT_IMG))},
       {"64-bit float", cfitsio(ramp(DOUBLE_IMG))},
-      {"16-bit unsigned",
-       cfitsio({.bitpix = USHORT_IMG,
-                .value = [](long i) { return 65521.0 + static_cast<double>(i); }}),
-       "", 65521, 65535, 0, 65535.0f},
-      {"NaN and infinity", cfitsio({.bitpix = FLOAT_IMG, .value = withBlanks}), "", 0, 14, 2},
-      {"tile-compressed", cfitsio({.compression = RICE_1}), "", 0, 14, 0, 32767.0f},
-      // The table of tiles starts after two header blocks with the first tile's length; the
-      // tiles' bytes follow its three rows, each tile's first pixel then the first block's code.
-      {"tile of 2^31 - 1 bytes", patched({.compression = RICE_1}, 5760, "\x7f\xff\xff\xff"),
-       "its compressed tiles are damaged"},
-      {"tile's code past its bytes", patched({.compression = RICE_1}, 5786, "\xff\xff\xff"),
-       "its compressed tiles are damaged"},
-      {"tiles of no rows",
-       cardChanged({.compression = RICE_1}, "ZTILE2  =                    1",
-                   "ZTILE2  =                    0"),
-       "its compressed image's header is damaged"},
-      {"GZIP tile cut short", patched({.compression = GZIP_1}, 5760, std::string("\0\0\0\5", 4)),
-       "its compressed tiles are damaged"},
+      {"16-bit unsigned", cfitsio({.bitpix = USHORT_IMG, .value = unsigned16}), "", 65521, 65535, 0, 65535.0f},
+      {"NaN and infinity", cfitsio({.bitpix = FLOAT_IMG, .value = blanks}), "", 0, 14, 2},
+      {"tile-compressed", cfitsio(rice), "", 0, 14, 0, 32767.0f},
+      // After two header blocks: the table of tiles (a length and a place a row, three rows),
+      // then each tile's first pixel and code.
+      {"tile of 2^31 - 1 bytes", cfitsio(rice, at(5760, "\x7f\xff\xff\xff")), damaged},
+      {"tile's code past its bytes", cfitsio(rice, at(5786, "\xff\xff\xff")), damaged},
+      {"GZIP tile cut short", cfitsio({.compression = GZIP_1}, at(5763, "\5")), damaged},
+      {"tiles of no rows", cfitsio(rice, swap("  1 / size of tiles", "  0 / size of tiles")), "its compressed image's header is damaged"},
       // Relabelled: cfitsio's own HCOMPRESS_1 and PLIO_1 writers write past their buffers.
-      {"PLIO", cardChanged({.compression = RICE_1}, "'RICE_1  '", "'PLIO_1  '"),
-       "its compression (PLIO_1) is not read"},
-      {"HCOMPRESS", cardChanged({.compression = RICE_1}, "'RICE_1  '   ", "'HCOMPRESS_1'"),
-       "its compression (HCOMPRESS_1) is not read"},
+      {"PLIO", cfitsio(rice, swap("'RICE_1  '", "'PLIO_1  '")), "its compression (PLIO_1) is not read"},
+      {"HCOMPRESS", cfitsio(rice, swap("'RICE_1  '   ", "'HCOMPRESS_1'")), "its compression (HCOMPRESS_1) is not read"},
       {"third axis of 1", cfitsio({.axes = {5, 3, 1}}), "", 0, 14, 0, 32767.0f},
       {"cube", cfitsio({.axes = {5, 3, 2}}), "a cube of 2 planes"},
       {"one axis", cfitsio({.axes = {15}}), "an image of one axis"},
@@ -139,27 +120,21 @@ std::vector<FitsCase> cfitsioCases() {
       {"empty image", headerOnly({0, 3}), "the image is empty"},
       {"more than 10^8 pixels", headerOnly({10001, 10000}), "more than 100,000,000 pixels"},
       {"10^8 pixels, none there", headerOnly({10000, 10000}), "the file ends early"},
-      {"pixels cut short", cutShort({}, 2880 + 29), "the file ends early"},
-      {"header cut short", cutShort({}, 1000), "the file ends early"},
+      {"pixels cut short", cfitsio({}, cut(2880 + 29)), "the file ends early"},
+      {"header cut short", cfitsio({}, cut(1000)), "the file ends early"},
       {"text", bytes("SIMPLE is not how this begins"), "not a FITS file"},
       {"empty file", bytes(""), "not a FITS file"},
-      {"2 GB sparse file", sparseZeros(off_t{2} << 30), "not a FITS file"},
-      {"FIFO",
-       [](const test::TempDir& dir) {
-         const std::string path = dir.file("fifo.fits");
-         EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
-         return path;
-       },
-       "not a regular file"},
+      {"2 GB sparse file", made("zeros.fits", sparseTwoGigabytes), "not a FITS file"},
+      {"FIFO", made("fifo.fits", [](const char* path) { return mkfifo(path, 0600); }), "not a regular file"},
       {"folder", [](const test::TempDir& dir) { return dir.path(); }, "the file cannot be opened"},
   };
-}
-
-Maker astropy(const std::string& name) {
-  return [name](const test::TempDir& dir) { return dir.file("astropy/" + name); };
+  // clang-format on
 }
 
 std::vector<FitsCase> astropyCases() {
+  const auto astropy = [](std::string name) -> Maker {
+    return [name](const test::TempDir& dir) { return dir.file("astropy/" + name); };
+  };
   return {
       {"BZERO 32768", astropy("u16.fits"), "", 65521, 65535, 0, 65535.0f},
       {"BSCALE", astropy("bscale.fits"), "", 10, 24, 0, 32767 * 0.5f + 10},
@@ -179,7 +154,6 @@ long peakKilobytes() {
 }
 
 void expectRead(const std::vector<FitsCase>& cases, const test::TempDir& dir) {
-  int checked = 0;
   for (const FitsCase& row : cases) {
     SCOPED_TRACE(row.name);
     const std::string path = row.makePath(dir);
@@ -201,9 +175,7 @@ void expectRead(const std::vector<FitsCase>& cases, const test::TempDir& dir) {
       EXPECT_EQ(std::isnan(image.at(3, 2)), row.blanks > 0);
       EXPECT_EQ(image.storedMaximum, row.storedMaximum);
     }
-    ++checked;
   }
-  EXPECT_EQ(checked, static_cast<int>(cases.size()));
 }
 
 TEST(ReadFitsImage, FilesWrittenByCfitsio) {
@@ -224,44 +196,30 @@ TEST(ReadFitsImage, FilesWrittenByAstropy) {
   expectRead(astropyCases(), dir);
 }
 
-// The image unit's own values first, then those only the primary header holds.
+// The image unit's own values first, then those only the primary header holds; the pixel size
+// from PIXSIZE1 and XBINNING when XPIXSZ is missing.
 TEST(ReadFitsImage, TakesHeaderValuesFromTheImageThenThePrimaryHeader) {
   const test::TempDir dir;
   const std::string path = dir.file("keys.fits");
-  ASSERT_EQ(test::writeFits(
-                path, {.numbers = {{"XPIXSZ", 18}, {"EXPTIME", 120}, {"DEC", -5.5}},
-                       .texts = {{"OBJCTRA", "05 35 17"}, {"OBJECT", "M 42"}},
-                       .primaryTexts = {{"OBJECT", "M 43"}, {"DATE-OBS", "2024-03-14T21:12:40"}}}),
-            0);
+  const test::FitsSpec spec{
+      .keys = {{"PIXSIZE1", "4.5"},
+               {"XBINNING", "2"},
+               {"EXPTIME", "120"},
+               {"DEC", "-5.5"},
+               {"OBJCTRA", "'05 35 17'"},
+               {"OBJECT", "'M 42'"}},
+      .primaryKeys = {{"OBJECT", "'M 43'"}, {"DATE-OBS", "'2024-03-14T21:12:40'"}}};
+  ASSERT_EQ(test::writeFits(path, spec), 0);
   const FitsImageRead read = readFitsImage(path);
   ASSERT_TRUE(read.image) << read.reason;
   const FitsHeaderValues& header = read.image->header;
-  EXPECT_EQ(header.xPixelSizeUm, 18.0);
+  EXPECT_EQ(headerPixelSize(header), 9.0f);
   EXPECT_EQ(header.exposureSeconds, 120.0);
   EXPECT_EQ(header.declination, "-5.5");
   EXPECT_EQ(header.objectRightAscension, "05 35 17");
   EXPECT_EQ(header.object, "M 42");
   EXPECT_EQ(header.dateObs, "2024-03-14T21:12:40");
-  EXPECT_EQ(header.pixelSize1Um, std::nullopt);
-}
-
-TEST(HeaderPixelSize, XpixszElsePixsize1TimesXbinning) {
-  struct Row {
-    std::string name;
-    FitsHeaderValues header;
-    std::optional<float> size;
-  };
-  const std::vector<Row> rows{
-      {"XPIXSZ", {.xPixelSizeUm = 9, .pixelSize1Um = 3, .xBinning = 2}, 9.0f},
-      {"PIXSIZE1 x XBINNING", {.pixelSize1Um = 4.5, .xBinning = 2}, 9.0f},
-      {"PIXSIZE1 unbinned", {.pixelSize1Um = 4.5}, 4.5f},
-      {"XPIXSZ of 0", {.xPixelSizeUm = 0, .pixelSize1Um = 6}, 6.0f},
-      {"negative", {.pixelSize1Um = 4.5, .xBinning = -1}, std::nullopt},
-      {"none", {}, std::nullopt},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(headerPixelSize(row.header), row.size) << row.name;
-  }
+  EXPECT_EQ(header.xPixelSizeUm, std::nullopt);
 }
 
 }  // namespace
