@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "imagefile/c_numeric_locale.h"
+#include "imagefile/fits_header_check.h"
 #include "imagefile/fits_keys.h"
 #include "imagefile/fits_tiles.h"
 #include "imagefile/image_reader.h"
@@ -131,7 +132,7 @@ ImageUnit findImage(fitsfile* file, int descriptor) {
     // The primary unit is never compressed; each later one's header is checked before cfitsio
     // works out its tiles.
     if (number > 1) {
-      if (auto refusal = fits::compressedHeaderRefusal(descriptor, nextUnitStart(file))) {
+      if (auto refusal = fits::unitHeaderRefusal(descriptor, nextUnitStart(file))) {
         return {.reason = *refusal};
       }
     }

@@ -1,22 +1,18 @@
 #include "imagefile/fits_tiles.h"
 
 #include <strings.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "imagefile/fits_image.h"
 #include "imagefile/fits_keys.h"
-#include "ui/number_text.h"
 
 namespace halvic::fits {
 
@@ -293,113 +289,7 @@ bool isCheckedCompression(const std::optional<std::string>& compression) {
          compression == "NOCOMPRESS";
 }
 
-// ---- The header of a compressed image, before cfitsio reads it ----
-
-constexpr std::size_t kCardLength = 80;
-constexpr std::size_t kBlockLength = 2880;
-constexpr int kMostCompressedAxes = 6;
-constexpr double kMostDitherSeed = 10000;
-
-/** The value of a KEYWORD = VALUE / COMMENT card, without its comment and blanks. */
-std::string_view cardValue(std::string_view card) {
-  std::string_view value = card.substr(10);
-  value = value.substr(0, value.find('/'));
-  while (!value.empty() && value.front() == ' ') {
-    value.remove_prefix(1);
-  }
-  while (!value.empty() && value.back() == ' ') {
-    value.remove_suffix(1);
-  }
-  return value;
-}
-
-/** The compression keys of a header that bear on how cfitsio works out the tiles. */
-class CompressionKeys {
- public:
-  void take(std::string_view card) {
-    if (card.substr(8, 2) != "= ") {
-      return;
-    }
-    std::string_view key = card.substr(0, 8);
-    while (!key.empty() && key.back() == ' ') {
-      key.remove_suffix(1);
-    }
-    if (key == "ZIMAGE") {
-      image_ = cardValue(card) == "T";
-    } else if (key == "ZNAXIS" || key == "ZBITPIX" || key == "ZDITHER0" ||
-               key.starts_with("ZNAXIS") || key.starts_with("ZTILE")) {
-      numbers_.emplace_back(key, ui::parseDecimal(cardValue(card)));
-    }
-  }
-
-  bool acceptable() const {
-    if (!image_) {
-      return true;
-    }
-    const std::optional<double> axes = number("ZNAXIS");
-    if (!axes || !whole(*axes, 1, kMostCompressedAxes)) {
-      return false;
-    }
-    for (int axis = 1; axis <= static_cast<int>(*axes); ++axis) {
-      const std::string n = std::to_string(axis);
-      const std::optional<double> length = number("ZNAXIS" + n);
-      const std::optional<double> tile = number("ZTILE" + n);
-      const auto largest = static_cast<double>(kMaxFitsPixels);
-      if (!length || !whole(*length, 1, largest) || (tile && !whole(*tile, 1, largest))) {
-        return false;
-      }
-    }
-    const std::optional<double> bitpix = number("ZBITPIX");
-    const std::optional<double> seed = number("ZDITHER0");
-    return bitpix &&
-           (*bitpix == BYTE_IMG || *bitpix == SHORT_IMG || *bitpix == LONG_IMG ||
-            *bitpix == LONGLONG_IMG || *bitpix == FLOAT_IMG || *bitpix == DOUBLE_IMG) &&
-           (!seed || whole(*seed, 1, kMostDitherSeed));
-  }
-
- private:
-  static bool whole(double value, double least, double most) {
-    return value >= least && value <= most && value == std::floor(value);
-  }
-
-  /** The key's number; a key given with no number counts as 0, which no rule accepts. */
-  std::optional<double> number(const std::string& key) const {
-    std::optional<double> found;
-    for (const auto& [name, value] : numbers_) {
-      if (name == key) {
-        found = value.value_or(0.0);
-      }
-    }
-    return found;
-  }
-
-  bool image_ = false;
-  std::vector<std::pair<std::string, std::optional<double>>> numbers_;
-};
-
 }  // namespace
-
-std::optional<std::string> compressedHeaderRefusal(int descriptor, long long headerStart) {
-  CompressionKeys keys;
-  std::array<char, kBlockLength> block{};
-  bool ended = false;
-  for (long long at = headerStart; !ended; at += static_cast<long long>(kBlockLength)) {
-    const ssize_t count = ::pread(descriptor, block.data(), block.size(), at);
-    if (count < static_cast<ssize_t>(kCardLength)) {
-      break;
-    }
-    for (std::size_t card = 0; card + kCardLength <= static_cast<std::size_t>(count) && !ended;
-         card += kCardLength) {
-      const std::string_view text(block.data() + card, kCardLength);
-      ended = text.starts_with("END     ");
-      keys.take(text);
-    }
-  }
-  if (!keys.acceptable()) {
-    return "its compressed image's header is damaged";
-  }
-  return std::nullopt;
-}
 
 std::optional<std::string> compressedTilesRefusal(fitsfile* file, long long fileSize, int width,
                                                   int height) {

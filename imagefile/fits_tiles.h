@@ -20,14 +20,4 @@ namespace halvic::fits {
 std::optional<std::string> compressedTilesRefusal(fitsfile* file, long long fileSize, int width,
                                                   int height);
 
-/**
- * Why the header that starts headerStart bytes into the file open as descriptor must not be
- * handed to cfitsio, or nullopt when it may: when it describes a tile-compressed image
- * (ZIMAGE = T), ZNAXIS must be 1 to 6, each ZNAXISn and any ZTILEn 1 to kMaxFitsPixels, ZBITPIX
- * a FITS BITPIX and any ZDITHER0 1 to 10000 ("its compressed image's header is damaged").
- * cfitsio 4.2 works out the tiles as it moves to such a unit and divides by a ZTILEn of 0. The
- * header is read card by card up to its END card or the end of the file; nothing is kept.
- */
-std::optional<std::string> compressedHeaderRefusal(int descriptor, long long headerStart);
-
 }  // namespace halvic::fits
