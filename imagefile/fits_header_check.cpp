@@ -3,6 +3,7 @@
 #include <fitsio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -34,6 +35,20 @@ std::string_view cardValue(std::string_view card) {
   return value;
 }
 
+// Keys cfitsio reads as whole numbers as it moves to a unit or works out its tiles, or that the
+// reader asks for: cfitsio 4.2 writes past its message buffer when a value of 29 characters or
+// more cannot be read as a number.
+bool isWholeNumberKey(std::string_view key) {
+  constexpr std::array<std::string_view, 11> kKeys{"BITPIX", "PCOUNT",  "GCOUNT",  "TFIELDS",
+                                                   "THEAP",  "BLANK",   "ZBITPIX", "ZDITHER0",
+                                                   "ZBLANK", "ZPCOUNT", "ZGCOUNT"};
+  constexpr std::array<std::string_view, 6> kNumbered{"NAXIS",  "TBCOL", "TNULL",
+                                                      "ZNAXIS", "ZTILE", "ZVAL"};
+  return std::find(kKeys.begin(), kKeys.end(), key) != kKeys.end() ||
+         std::any_of(kNumbered.begin(), kNumbered.end(),
+                     [key](std::string_view prefix) { return key.starts_with(prefix); });
+}
+
 /** The keys of a header that cfitsio cannot be trusted with. */
 class HeaderKeys {
  public:
@@ -45,9 +60,12 @@ class HeaderKeys {
     while (!key.empty() && key.back() == ' ') {
       key.remove_suffix(1);
     }
-    if (key.starts_with("TTYPE") && !cardValue(card).starts_with('\'')) {
-      unquotedName_ = true;
-    } else if (key == "ZIMAGE") {
+    const std::string_view value = cardValue(card);
+    if ((key.starts_with("TTYPE") && !value.starts_with('\'')) ||
+        (isWholeNumberKey(key) && !ui::parseDecimal(value))) {
+      damaged_ = true;
+    }
+    if (key == "ZIMAGE") {
       image_ = cardValue(card) == "T";
     } else if (key == "ZNAXIS" || key == "ZBITPIX" || key == "ZDITHER0" ||
                key.starts_with("ZNAXIS") || key.starts_with("ZTILE")) {
@@ -55,7 +73,7 @@ class HeaderKeys {
     }
   }
 
-  bool hasUnquotedName() const { return unquotedName_; }
+  bool damaged() const { return damaged_; }
 
   bool compressionAcceptable() const {
     if (!image_) {
@@ -87,18 +105,17 @@ class HeaderKeys {
     return value >= least && value <= most && value == std::floor(value);
   }
 
-  /** The key's number; a key given with no number counts as 0, which no rule accepts. */
+  /** The key's first number, as cfitsio reads it; one given with no number counts as 0. */
   std::optional<double> number(const std::string& key) const {
-    std::optional<double> found;
     for (const auto& [name, value] : numbers_) {
       if (name == key) {
-        found = value.value_or(0.0);
+        return value.value_or(0.0);
       }
     }
-    return found;
+    return std::nullopt;
   }
 
-  bool unquotedName_ = false;
+  bool damaged_ = false;
   bool image_ = false;
   std::vector<std::pair<std::string, std::optional<double>>> numbers_;
 };
@@ -121,7 +138,7 @@ std::optional<std::string> unitHeaderRefusal(int descriptor, long long headerSta
       keys.take(text);
     }
   }
-  if (keys.hasUnquotedName()) {
+  if (keys.damaged()) {
     return "its header is damaged";
   }
   if (!keys.compressionAcceptable()) {

@@ -129,8 +129,8 @@ LONGLONG nextUnitStart(fitsfile* file) {
 ImageUnit findImage(fitsfile* file, int descriptor) {
   bool sawTable = false;
   for (int number = 1;; ++number) {
-    // The primary unit is never compressed; each later one's header is checked before cfitsio
-    // works out its tiles.
+    // The primary unit's header is checked before cfitsio opens the file, each later one's
+    // before cfitsio moves there.
     if (number > 1) {
       if (auto refusal = fits::unitHeaderRefusal(descriptor, nextUnitStart(file))) {
         return {.reason = *refusal};
@@ -338,6 +338,9 @@ FitsImageRead readFitsImage(const std::string& path) {
   }
   if (!startsAsFits(*opened.data)) {
     return refused("not a FITS file");
+  }
+  if (const auto refusal = fits::unitHeaderRefusal(opened.data->descriptor(), 0)) {
+    return refused(*refusal);
   }
   const OpenFits fits(opened.data->descriptor());
   if (fits.file() == nullptr) {
