@@ -22,9 +22,17 @@ constexpr std::size_t kBlockLength = 2880;
 constexpr int kMostCompressedAxes = 6;
 constexpr double kMostDitherSeed = 10000;
 
-/** The value of a KEYWORD = VALUE / COMMENT card, without its comment and blanks. */
-std::string_view cardValue(std::string_view card) {
-  std::string_view value = card.substr(10);
+/**
+ * The value of a KEYWORD = VALUE / COMMENT card, without its comment and blanks, found as cfitsio
+ * finds it: after "= " in columns 9 and 10, or else after the card's first '='. nullopt when the
+ * card has no '='.
+ */
+std::optional<std::string_view> cardValue(std::string_view card) {
+  std::size_t start = card.substr(8, 2) == "= " ? 10 : card.find('=');
+  if (start == std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::string_view value = card.substr(start == 10 ? start : start + 1);
   value = value.substr(0, value.find('/'));
   while (!value.empty() && value.front() == ' ') {
     value.remove_prefix(1);
@@ -53,23 +61,24 @@ bool isWholeNumberKey(std::string_view key) {
 class HeaderKeys {
  public:
   void take(std::string_view card) {
-    if (card.substr(8, 2) != "= ") {
+    const std::optional<std::string_view> found = cardValue(card);
+    if (!found) {
       return;
     }
+    const std::string_view value = *found;
     std::string_view key = card.substr(0, 8);
     while (!key.empty() && key.back() == ' ') {
       key.remove_suffix(1);
     }
-    const std::string_view value = cardValue(card);
     if ((key.starts_with("TTYPE") && !value.starts_with('\'')) ||
         (isWholeNumberKey(key) && !ui::parseDecimal(value))) {
       damaged_ = true;
     }
     if (key == "ZIMAGE") {
-      image_ = cardValue(card) == "T";
+      image_ = value == "T";
     } else if (key == "ZNAXIS" || key == "ZBITPIX" || key == "ZDITHER0" ||
                key.starts_with("ZNAXIS") || key.starts_with("ZTILE")) {
-      numbers_.emplace_back(key, ui::parseDecimal(cardValue(card)));
+      numbers_.emplace_back(key, ui::parseDecimal(value));
     }
   }
 

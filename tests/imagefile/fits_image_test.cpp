@@ -56,6 +56,12 @@ Edit at(size_t offset, std::string bytes) {
 Edit swap(std::string from, std::string to) {
   return [from, to](std::string& file) { file.replace(file.find(from), to.size(), to); };
 }
+Edit both(Edit first, Edit second) {
+  return [first, second](std::string& file) {
+    first(file);
+    second(file);
+  };
+}
 Edit cut(size_t length) {
   return [length](std::string& file) { file.resize(length); };
 }
@@ -107,6 +113,8 @@ std::vector<FitsCase> cfitsioCases() {
       // then each tile's first pixel and code.
       {"tile of 2^31 - 1 bytes", cfitsio(rice, at(5760, "\x7f\xff\xff\xff")), damaged},
       {"tile's code past its bytes", cfitsio(rice, at(5786, "\xff\xff\xff")), damaged},
+      // cfitsio takes ZVAL2 as the bytes a pixel whatever ZNAME2 says.
+      {"4 bytes a pixel under another name", cfitsio(rice, both(swap("'BYTEPIX '", "'BYTEPIY '"), swap("2 / bytes per pixel", "4 / bytes per pixel"))), damaged},
       {"GZIP tile cut short", cfitsio({.compression = GZIP_1}, at(5763, "\5")), damaged},
       {"column name of 70 characters", cfitsio(rice, swap("= 'COMPRESSED_DATA'", "= " + std::string(70, 'x'))), "its header is damaged"},
       {"a block size of 30 letters", cfitsio(rice, swap("ZVAL1   =                   32", "ZVAL1   = '" + std::string(30, 'x') + "'")), "its header is damaged"},
