@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <set>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -57,6 +60,11 @@ bool isWholeNumberKey(std::string_view key) {
                      [key](std::string_view prefix) { return key.starts_with(prefix); });
 }
 
+bool isShapingText(std::string_view key) {
+  return key == "ZIMAGE" || key == "ZCMPTYPE" || key == "XTENSION" || key.starts_with("ZNAME") ||
+         key.starts_with("TTYPE") || key.starts_with("TFORM");
+}
+
 /** The keys of a header that cfitsio cannot be trusted with. */
 class HeaderKeys {
  public:
@@ -73,6 +81,11 @@ class HeaderKeys {
     if ((key.starts_with("TTYPE") && !value.starts_with('\'')) ||
         (isWholeNumberKey(key) && !ui::parseDecimal(value))) {
       damaged_ = true;
+    }
+    // cfitsio looks a key up from the card it read last, so which of two it finds depends on
+    // the order of its reads: a key that shapes the unit may appear only once.
+    if (isWholeNumberKey(key) || isShapingText(key)) {
+      damaged_ = damaged_ || !shapingKeys_.emplace(key).second;
     }
     if (key == "ZIMAGE") {
       image_ = value == "T";
@@ -125,6 +138,7 @@ class HeaderKeys {
   }
 
   bool damaged_ = false;
+  std::set<std::string, std::less<>> shapingKeys_;
   bool image_ = false;
   std::vector<std::pair<std::string, std::optional<double>>> numbers_;
 };

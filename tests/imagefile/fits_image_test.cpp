@@ -118,6 +118,7 @@ std::vector<FitsCase> cfitsioCases() {
       {"GZIP tile cut short", cfitsio({.compression = GZIP_1}, at(5763, "\5")), damaged},
       {"column name of 70 characters", cfitsio(rice, swap("= 'COMPRESSED_DATA'", "= " + std::string(70, 'x'))), "its header is damaged"},
       {"a block size of 30 letters", cfitsio(rice, swap("ZVAL1   =                   32", "ZVAL1   = '" + std::string(30, 'x') + "'")), "its header is damaged"},
+      {"a second ZTILE2, of 0", cfitsio(rice, both(swap("  1 / size of tiles", "  0 / size of tiles"), swap("ZTILE1  =                    5", "ZTILE2  =                    1"))), "its header is damaged"},
       {"tiles of no rows", cfitsio(rice, swap("  1 / size of tiles", "  0 / size of tiles")), "its compressed image's header is damaged"},
       // Relabelled: cfitsio's own HCOMPRESS_1 and PLIO_1 writers write past their buffers.
       {"PLIO", cfitsio(rice, swap("'RICE_1  '", "'PLIO_1  '")), "its compression (PLIO_1) is not read"},
