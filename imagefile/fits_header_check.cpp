@@ -24,6 +24,9 @@ constexpr std::size_t kCardLength = 80;
 constexpr std::size_t kBlockLength = 2880;
 constexpr int kMostCompressedAxes = 6;
 constexpr double kMostDitherSeed = 10000;
+// cfitsio's message of a whole number it cannot read (one too large for 64 bits included) holds
+// only 28 characters of it.
+constexpr std::size_t kLongestWholeNumber = 29;
 
 /**
  * The value of a KEYWORD = VALUE / COMMENT card, without its comment and blanks, found as cfitsio
@@ -79,7 +82,8 @@ class HeaderKeys {
       key.remove_suffix(1);
     }
     if ((key.starts_with("TTYPE") && !value.starts_with('\'')) ||
-        (isWholeNumberKey(key) && !ui::parseDecimal(value))) {
+        (isWholeNumberKey(key) &&
+         (value.size() >= kLongestWholeNumber || !ui::parseDecimal(value)))) {
       damaged_ = true;
     }
     // cfitsio looks a key up from the card it read last, so which of two it finds depends on

@@ -203,7 +203,18 @@ FitsHeaderValues headerValuesOf(fitsfile* file, int imageUnit) {
   return header;
 }
 
-/** The scaled value of the largest integer the unit's type stores; nullopt for float data. */
+/** value as a float, or nullopt when it lies beyond a float's range (or is not a number). */
+std::optional<float> asFloat(double value) {
+  if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max()))) {
+    return std::nullopt;
+  }
+  return static_cast<float>(value);
+}
+
+/**
+ * The scaled value of the largest integer the unit's type stores; nullopt for float data, and
+ * when BSCALE puts it beyond a float's range, where no pixel can reach it.
+ */
 std::optional<float> storedMaximumOf(fitsfile* file) {
   int bitpix = 0;
   int status = 0;
@@ -227,7 +238,7 @@ std::optional<float> storedMaximumOf(fitsfile* file) {
   }
   const double scale = fits::numberKey(file, "BSCALE").value_or(1.0);
   const double zero = fits::numberKey(file, "BZERO").value_or(0.0);
-  return static_cast<float>(largest * scale + zero);
+  return asFloat(largest * scale + zero);
 }
 
 // An uncompressed image shorter than its pixels is refused before they are allocated, so that a
@@ -365,10 +376,7 @@ std::optional<float> headerPixelSize(const FitsHeaderValues& header) {
   } else if (header.pixelSize1Um) {
     size = *header.pixelSize1Um * header.xBinning.value_or(1.0);
   }
-  if (!usable(size) || size > std::numeric_limits<float>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<float>(size);
+  return usable(size) ? asFloat(size) : std::nullopt;
 }
 
 }  // namespace halvic

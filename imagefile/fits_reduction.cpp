@@ -216,11 +216,13 @@ int smallestFittingBin(int length) { return (length + kImageColumns - 1) / kImag
 
 /** The level at or above which a pixel is saturated; infinity when nothing says. */
 float saturationLevelOf(const FitsImage& image) {
-  float level = image.storedMaximum.value_or(std::numeric_limits<float>::infinity());
+  double level = image.storedMaximum.value_or(std::numeric_limits<float>::infinity());
   if (image.header.saturationLevel) {
-    level = std::min(level, static_cast<float>(*image.header.saturationLevel));
+    level = std::min(level, *image.header.saturationLevel);
   }
-  return level;
+  // Beyond a float's range the level is beyond every pixel: no float conversion is undefined.
+  return static_cast<float>(std::clamp(level, -double{std::numeric_limits<float>::max()},
+                                       double{std::numeric_limits<float>::infinity()}));
 }
 
 /** The median of the values that are not blank (the upper middle one of an even count). */
