@@ -24,6 +24,9 @@ class FileDescriptorBuffer : public std::streambuf {
   /** The system's error of the read that ended the data; 0 when it ended at the end of the file. */
   int readError() const { return readError_; }
 
+  /** The descriptor read, still owned by the buffer; for reading the same file another way. */
+  int descriptor() const { return descriptor_; }
+
  protected:
   int_type underflow() override;
 

@@ -23,9 +23,9 @@ class TextExportCommandTest : public test::MainWindowTest {
     for (int row = 1; row <= 20; ++row) {
       image.set(5, row, 12);
     }
-    const samplegen::CameraImageHeader header{
+    const CameraImageHeader header{
         .height = 20, .width = 9, .range = 255, .xPixelSizeMm = "0.009", .date = "1", .time = "2"};
-    const auto bytes = samplegen::encodeCameraImage(header, image, samplegen::PixelForm::Plain, {});
+    const auto bytes = samplegen::encodeCameraImage(header, image, PixelForm::Plain, {});
     transcript_.str("");
     dialogs_.queueOpenFile(dir_.write("spike.kr4", std::string(bytes->begin(), bytes->end())));
     window_.form()[loadButton].userClick();

@@ -50,15 +50,15 @@ std::vector<std::pair<int, double>> exportedWavelengths(const std::string& path)
 
 /** A lamp of the program's own lines made from model, written as a plain camera image file. */
 std::string writeLamp(const test::TempDir& dir, const GratingModel& model) {
-  const samplegen::CameraImageHeader header{.height = samplegen::kSampleHeight,
-                                            .width = samplegen::kSampleWidth,
-                                            .background = 100,
-                                            .range = 4000,
-                                            .xPixelSizeMm = "0.009",
-                                            .date = "12/09/2026",
-                                            .time = "01:00:00"};
-  const auto bytes = samplegen::encodeCameraImage(header, samplegen::renderLampImage(model),
-                                                  samplegen::PixelForm::Plain, {});
+  const CameraImageHeader header{.height = samplegen::kSampleHeight,
+                                 .width = samplegen::kSampleWidth,
+                                 .background = 100,
+                                 .range = 4000,
+                                 .xPixelSizeMm = "0.009",
+                                 .date = "12/09/2026",
+                                 .time = "01:00:00"};
+  const auto bytes =
+      samplegen::encodeCameraImage(header, samplegen::renderLampImage(model), PixelForm::Plain, {});
   return dir.write("lamp-150.kr4", std::string(bytes->begin(), bytes->end()));
 }
 

@@ -61,7 +61,7 @@ ArcFiles buildWindowFiles(const ArcTable& arc, int firstPixel, const ArcSource& 
   const std::span<const double> flux = std::span(arc.flux).subspan(first, kWindowColumns);
   const std::vector<uint16_t> counts = scaledCounts(flux);
   const DisplayLevels levels = displayLevels(counts);
-  samplegen::CameraImageHeader header;
+  CameraImageHeader header;
   header.height = static_cast<int16_t>(kWindowRows);
   header.width = static_cast<int16_t>(kWindowColumns);
   header.background = levels.background;
@@ -70,7 +70,7 @@ ArcFiles buildWindowFiles(const ArcTable& arc, int firstPixel, const ArcSource& 
   header.date = kCaptureDate;
   header.time = kCaptureTime;
   const auto bytes =
-      samplegen::encodeCameraImage(header, windowImage(counts), samplegen::PixelForm::Plain, {});
+      samplegen::encodeCameraImage(header, windowImage(counts), PixelForm::Plain, {});
   if (!bytes) {
     return {{}, {}, "the header does not fit its block"};
   }

@@ -6,16 +6,8 @@ namespace halvic::samplegen {
 
 namespace {
 
-// Header lines end with line feed, then carriage return: the reader drops the last character
-// before each carriage return, which is the line feed.
-constexpr std::string_view kLineEnd = "\n\r";
 constexpr uint8_t kDeltaEscape = 0x80;
 constexpr int kLargestDelta = 127;
-
-void appendLine(std::string& text, std::string_view line) {
-  text.append(line);
-  text.append(kLineEnd);
-}
 
 void appendLittleEndian16(std::vector<uint8_t>& bytes, int value) {
   const auto bits = static_cast<uint16_t>(value);
@@ -33,28 +25,6 @@ std::vector<uint8_t> encodeRawRowBody(const ImageArray& image, int row, int widt
 }
 
 }  // namespace
-
-std::optional<std::vector<uint8_t>> encodeHeaderBlock(const CameraImageHeader& header,
-                                                      PixelForm form) {
-  std::string text;
-  appendLine(text, form == PixelForm::Compressed ? "KR-4 Compressed Image" : "KR-4 Image");
-  appendLine(text, "Height = " + std::to_string(header.height));
-  appendLine(text, "Width = " + std::to_string(header.width));
-  appendLine(text, "Background = " + std::to_string(header.background));
-  appendLine(text, "Range = " + std::to_string(header.range));
-  appendLine(text, "X_pixel_size = " + header.xPixelSizeMm);
-  appendLine(text, "Date = " + header.date);
-  appendLine(text, "Time = " + header.time);
-  appendLine(text, "End");
-  if (text.size() > static_cast<size_t>(kHeaderSize)) {
-    return std::nullopt;
-  }
-  std::vector<uint8_t> block(static_cast<size_t>(kHeaderSize), 0);
-  for (size_t i = 0; i < text.size(); ++i) {
-    block[i] = static_cast<uint8_t>(text[i]);
-  }
-  return block;
-}
 
 std::vector<uint8_t> encodePlainPixels(const ImageArray& image, int height, int width) {
   std::vector<uint8_t> bytes;

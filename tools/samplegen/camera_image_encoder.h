@@ -6,30 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "imagefile/camera_header.h"
 #include "imagefile/image_array.h"
 
 namespace halvic::samplegen {
-
-/** How the pixel area of a camera image file is stored. */
-enum class PixelForm { Plain, Compressed };
-
-/** The header values written into a camera image file, each on its own line. */
-struct CameraImageHeader {
-  int16_t height = 0;
-  int16_t width = 0;
-  int16_t background = 0;
-  int32_t range = 0;
-  std::string xPixelSizeMm;  // written as it stands, e.g. "0.009"
-  std::string date;
-  std::string time;
-};
-
-/**
- * The 2048-byte header block: "KR-4 Image" or "KR-4 Compressed Image", the key lines, "End",
- * each line ended by LF CR, then zero filler. nullopt when the text does not fit the block.
- */
-std::optional<std::vector<uint8_t>> encodeHeaderBlock(const CameraImageHeader& header,
-                                                      PixelForm form);
 
 /**
  * The plain pixel area: rows 1..height, columns 1..width, 16-bit little-endian each. Pixel
