@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -10,6 +12,7 @@
 
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/temp_dir.h"
+#include "tools/samplegen/sample_spectra.h"
 #include "ui/number_format.h"
 
 namespace halvic::test {
@@ -126,9 +129,22 @@ TEST_F(CalibrationCheckTest, ARefineIsTakenOnlyWhenApplied) {
   EXPECT_EQ(lineCount(caption()), 4u);
 }
 
+/** The largest error of the model over the sample strip against the model the lamp was made with. */
+double worstErrorOnTheSamples(const GratingModel& model) {
+  const GratingModel truth = samplegen::trueSampleModel();
+  double worst = 0.0;
+  for (int column = 1; column <= samplegen::kSampleWidth; ++column) {
+    double beta = 0.0;
+    worst = std::max(worst, std::fabs(evaluateGratingModel(model, column, beta) -
+                                      evaluateGratingModel(truth, column, beta)));
+  }
+  return worst;
+}
+
 // What the refine says and keeps, by where it starts: from lines marked a column off their
-// peaks it has something to mend; from its own result nothing, so it declines even when told to
-// apply; from a line marked on the wrong peak it finds no better model.
+// peaks it has something to mend, and what it applies is nearer the lamp's true model; from its
+// own result nothing, so it declines even when told to apply; from a line marked on the wrong
+// peak it finds no better model.
 TEST_F(CalibrationCheckTest, TheRefineAppliesOnlyAModelThatPredictsTheLinesBetter) {
   constexpr std::string_view kNoBetter =
       "The refined model predicts the lamp lines no better than the model in force; calibration "
@@ -161,6 +177,8 @@ TEST_F(CalibrationCheckTest, TheRefineAppliesOnlyAModelThatPredictsTheLinesBette
     if (row.message.empty()) {
       EXPECT_NE(ws().calibration.model, before.model);
       EXPECT_GT(ws().calibration.refinedLines, 10);
+      EXPECT_LE(worstErrorOnTheSamples(ws().calibration.model),
+                worstErrorOnTheSamples(before.model));
     } else {
       EXPECT_NE(transcript.find("message: " + std::string(row.message)), std::string::npos)
           << transcript;
