@@ -95,11 +95,11 @@ bool MainWindow::askToApplyRefine(const LampRefine& refined) {
   drawCheckPlot(plot, check, refined.model);
   ui::TableRequest table = checkTable(check, refined.model, kRefinedTitle, plot);
   table.text = comparisonText(gratingModel(), refined);
-  table.feet.push_back(ui::TableFoot{
-      .labels = {"Terms", "RMS (A)", "Used", "Rejected"},
-      .cells = {termList(refined), ui::shortestText(static_cast<float>(refined.rmsA)),
-                std::to_string(refined.used), std::to_string(refined.rejected)},
-      .prefix = std::string(kRefinePrefix)});
+  table.feet.push_back(
+      ui::TableFoot{.labels = {"Terms", "RMS (A)", "Used", "Rejected"},
+                    .cells = {termList(refined), ui::shortestText(static_cast<float>(refined.rmsA)),
+                              std::to_string(refined.used), std::to_string(refined.rejected)},
+                    .prefix = std::string(kRefinePrefix)});
   if (!refined.improved()) {
     table.note += "; the refined model is no better than the model in force";
   }
@@ -113,9 +113,9 @@ bool MainWindow::askToApplyRefine(const LampRefine& refined) {
 
 void MainWindow::mnuRefineWithAllLines_Click() {
   const std::vector<LineWavelength> listed = lampWavelengths();
-  const LampRefine refined = refineOnLampLines(
-      LampRefineInputs{lampProfile(), gratingModel(), ws_.calibration.marks, listed,
-                       ws_.lines.lampElements.empty()});
+  const LampRefine refined =
+      refineOnLampLines(LampRefineInputs{lampProfile(), gratingModel(), ws_.calibration.marks,
+                                         listed, ws_.lines.lampElements.empty()});
   if (refined.status == RefineStatus::TooFewLines) {
     dialogs_.messageBox(kTooFewLines);
     return;

@@ -125,9 +125,8 @@ std::vector<Pair> identifyMore(const GratingModel& model, const std::vector<Meas
     if (lineTaken[index] || distances[index] > reach || lines[index].saturated) {
       continue;
     }
-    if (const std::optional<size_t> match =
-            soleListedLine(model, lines[index].pixel, tolerance.at(lines[index].pixel), width,
-                           listed)) {
+    if (const std::optional<size_t> match = soleListedLine(
+            model, lines[index].pixel, tolerance.at(lines[index].pixel), width, listed)) {
       pairs.push_back({index, listed[*match], *match});
       ++claims[*match];
     }
@@ -269,7 +268,6 @@ std::optional<TermFit> fitFrom(const GratingModel& from, std::span<const RefineL
   return best;
 }
 
-
 /**
  * The nested model the leave-one-out error chooses, fitted to the lines. A larger model is
  * compared with the one chosen so far, not only with the one just before it: with the deviation
@@ -280,9 +278,9 @@ std::optional<TermFit> fitFrom(const GratingModel& from, std::span<const RefineL
 std::optional<ChosenFit> chooseTerms(const DeviationSearch& search, const GratingModel& from,
                                      std::span<const RefineLine> lines, Degeneracy degeneracy) {
   const std::span<const ModelTerm> fewest(kNestedTerms.data(), kFewestTerms);
-  const std::optional<TermFit> base =
-      betterOf(fitTerms(withSpectrographTerms(from, search.spectrograph), lines, fewest, degeneracy),
-               fitTerms(search.spectrograph, lines, fewest, degeneracy));
+  const std::optional<TermFit> base = betterOf(
+      fitTerms(withSpectrographTerms(from, search.spectrograph), lines, fewest, degeneracy),
+      fitTerms(search.spectrograph, lines, fewest, degeneracy));
   if (!base) {
     return std::nullopt;
   }
@@ -429,8 +427,8 @@ LampRefine refineOnLampLines(const LampRefineInputs& inputs) {
         fitted ? MatchTolerance{&fitted->chosen.fit, fitted->chosen.terms} : MatchTolerance{};
     std::vector<Pair> known = pairs;
     known.insert(known.end(), refused.begin(), refused.end());
-    const std::vector<Pair> more =
-        identifyMore(model, lines, distances, reach, tolerance, unresolvedWidth, inputs.listed, known);
+    const std::vector<Pair> more = identifyMore(model, lines, distances, reach, tolerance,
+                                                unresolvedWidth, inputs.listed, known);
     if (more.empty() && reach >= inputs.lamp.length) {
       break;
     }
@@ -482,7 +480,8 @@ LampRefine refineOnLampLines(const LampRefineInputs& inputs) {
     result.worstPredictionPx =
         std::max(result.worstPredictionPx,
                  predictionErrorPx(fitted->chosen.fit, fitted->chosen.terms, column));
-    const double ratio = wavelengthStep(result.model, column) / wavelengthStep(inputs.start, column);
+    const double ratio =
+        wavelengthStep(result.model, column) / wavelengthStep(inputs.start, column);
     result.leastStepRatio = std::min(result.leastStepRatio, ratio);
     result.mostStepRatio = std::max(result.mostStepRatio, ratio);
   }

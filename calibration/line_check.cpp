@@ -16,7 +16,6 @@ double wavelengthAt(const GratingModel& model, double pixel) {
   return evaluateGratingModel(model, pixel, betaDeg);
 }
 
-
 bool isBlended(const std::vector<std::optional<double>>& predicted, size_t index, double width) {
   const double reach = kBlendWidths * width;
   for (size_t other = 0; other < predicted.size(); ++other) {

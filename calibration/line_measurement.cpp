@@ -173,15 +173,14 @@ GaussianParameters fitGaussian(const LampProfile& lamp, const Window& window,
  * own position, which the line's wings and a faint neighbour pull far less than they pull a
  * centroid. nullopt when the fit puts the centre outside the window or is no peak at all.
  */
-std::optional<double> gaussianCentre(const LampProfile& lamp, const Window& window,
-                                     double centroid, double width) {
+std::optional<double> gaussianCentre(const LampProfile& lamp, const Window& window, double centroid,
+                                     double width) {
   constexpr double kFwhmToSigma = 0.4246609;  // 1 / (2 sqrt(2 ln 2))
   const double peak = at(lamp, static_cast<int>(std::lround(centroid)));
   const GaussianParameters p = fitGaussian(
-      lamp, window,
-      {peak - window.background, centroid, width * kFwhmToSigma, window.background});
-  const bool sound = p.allFinite() && p[0] > 0.0 && p[2] > 0.0 && p[1] >= window.first &&
-                     p[1] <= window.last;
+      lamp, window, {peak - window.background, centroid, width * kFwhmToSigma, window.background});
+  const bool sound =
+      p.allFinite() && p[0] > 0.0 && p[2] > 0.0 && p[1] >= window.first && p[1] <= window.last;
   return sound ? std::optional<double>(p[1]) : std::nullopt;
 }
 

@@ -163,7 +163,8 @@ double predictionErrorPx(const TermFit& fit, std::span<const ModelTerm> terms, d
   double variance = 0.0;
   for (size_t j = 0; j < terms.size(); ++j) {
     for (size_t k = 0; k < terms.size(); ++k) {
-      variance += wavelengthSlope(fit.model, terms[j], pixel) * fit.covariance[j * terms.size() + k] *
+      variance += wavelengthSlope(fit.model, terms[j], pixel) *
+                  fit.covariance[j * terms.size() + k] *
                   wavelengthSlope(fit.model, terms[k], pixel);
     }
   }
@@ -187,8 +188,7 @@ bool isLeastSquaresMinimum(const GratingModel& model, std::span<const RefineLine
   return true;
 }
 
-std::optional<GratingModel> solveTerms(const GratingModel& start,
-                                       std::span<const RefineLine> lines,
+std::optional<GratingModel> solveTerms(const GratingModel& start, std::span<const RefineLine> lines,
                                        std::span<const ModelTerm> terms) {
   if (lines.size() != terms.size() || lines.empty()) {
     return std::nullopt;

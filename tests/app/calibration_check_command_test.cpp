@@ -129,7 +129,8 @@ TEST_F(CalibrationCheckTest, ARefineIsTakenOnlyWhenApplied) {
   EXPECT_EQ(lineCount(caption()), 4u);
 }
 
-/** The largest error of the model over the sample strip against the model the lamp was made with. */
+/** The largest error of the model over the sample strip against the model the lamp was made with.
+ */
 double worstErrorOnTheSamples(const GratingModel& model) {
   const GratingModel truth = samplegen::trueSampleModel();
   double worst = 0.0;

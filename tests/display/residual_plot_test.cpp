@@ -52,8 +52,8 @@ std::optional<double> middleRowOf(const ui::Raster& raster, int fromX, int toX, 
 // sits as far from the zero line as the other, on its own side, at its own wavelength.
 TEST(ResidualPlot, PointsStandAboveAndBelowTheZeroLineByTheirResiduals) {
   ui::Raster raster(kResidualPlotWidth, kResidualPlotHeight, kResidualPlotBackground);
-  const std::vector<ResidualPoint> points{{5250.0, 0.05, false}, {5750.0, -0.05, false},
-                                          {5500.0, 0.1, false}};
+  const std::vector<ResidualPoint> points{
+      {5250.0, 0.05, false}, {5750.0, -0.05, false}, {5500.0, 0.1, false}};
   drawResidualPlot(raster, points, ResidualAxes{5000.0, 6000.0, 0.5});
   const auto columnsOf = [&raster](int fromX, int toX) {
     return middleRowOf(raster, fromX, toX, kResidualMarkerColour);
@@ -69,8 +69,10 @@ TEST(ResidualPlot, PointsStandAboveAndBelowTheZeroLineByTheirResiduals) {
   }
   ASSERT_TRUE(zeroRow.has_value()) << "no black zero line across the frame";
   const std::optional<double> above = columnsOf(0, kResidualPlotWidth / 2 - 40);
-  const std::optional<double> below = columnsOf(kResidualPlotWidth / 2 + 40, kResidualPlotWidth - 1);
-  const std::optional<double> top = columnsOf(kResidualPlotWidth / 2 - 20, kResidualPlotWidth / 2 + 20);
+  const std::optional<double> below =
+      columnsOf(kResidualPlotWidth / 2 + 40, kResidualPlotWidth - 1);
+  const std::optional<double> top =
+      columnsOf(kResidualPlotWidth / 2 - 20, kResidualPlotWidth / 2 + 20);
   ASSERT_TRUE(above && below && top);
   EXPECT_LT(*above, *zeroRow);
   EXPECT_GT(*below, *zeroRow);
