@@ -10,6 +10,7 @@
 #include "calibration/grating_choice.h"
 #include "imagefile/atomic_file.h"
 #include "imagefile/image_reader.h"
+#include "output/barycentre_fields.h"
 #include "output/export_names.h"
 #include "output/fits_spectrum.h"
 #include "output/observing_details.h"
@@ -73,6 +74,8 @@ std::optional<WriteFailure> writeBoth(const std::vector<std::string>& names,
 
 ui::FormRequest MainWindow::observingForm() {
   std::vector<ui::FormField> fields = observingFormFields();
+  std::vector<ui::FormField> barycentre = barycentreFormFields();
+  fields.insert(fields.end(), barycentre.begin(), barycentre.end());
   for (ui::FormField& field : fields) {
     if (const std::optional<std::string> remembered = settings().value(settingsKey(field.name))) {
       field.value = *remembered;
@@ -81,8 +84,38 @@ ui::FormRequest MainWindow::observingForm() {
   return ui::FormRequest{.title = std::string(kObservingFormTitle),
                          .text = {},
                          .fields = std::move(fields),
-                         .validate = observingFormRefusal};
+                         .validate = [this](const std::vector<ui::FormField>& taken) {
+                           if (std::optional<std::string> refusal = observingFormRefusal(taken)) {
+                             return refusal;
+                           }
+                           return barycentreRefusal(taken, graphedDateObs(taken));
+                         }};
 }
+
+std::optional<std::string> MainWindow::graphedDateObs(
+    const std::vector<ui::FormField>& fields) const {
+  const ImageState& graphed = ws_.graphedImage();
+  const std::optional<std::string> date = headerValue(graphed.headerBytes, kDateKey);
+  const std::optional<std::string> time = headerValue(graphed.headerBytes, kTimeKey);
+  if (!date || !time) {
+    return std::nullopt;
+  }
+  return dateObsOf(*date, *time, observingDetailsOf(fields).utcOffsetHours);
+}
+
+namespace {
+
+/** The correction to the barycentre the form's fields ask for, in m/s, when they give one. */
+std::optional<double> barycentricVelocityOf(const std::vector<ui::FormField>& fields,
+                                            const std::optional<std::string>& dateObs) {
+  const std::optional<BarycentreInputs> inputs = barycentreInputsOf(fields, dateObs);
+  if (!inputs) {
+    return std::nullopt;
+  }
+  return barycentricCorrection(inputs->site, inputs->target, inputs->midExposure).metresPerSecond;
+}
+
+}  // namespace
 
 void MainWindow::rememberObservingDetails(const std::vector<ui::FormField>& fields) {
   for (const ui::FormField& field : fields) {
@@ -123,17 +156,17 @@ void MainWindow::mnuExportFits_Click() {
   }
   // Remembered as soon as the user takes them, so that a failed write does not lose them.
   rememberObservingDetails(*fields);
-  const ObservingDetails details = observingDetailsOf(*fields);
-  const std::optional<std::string> date = headerValue(graphed.headerBytes, kDateKey);
-  const std::optional<std::string> time = headerValue(graphed.headerBytes, kTimeKey);
+  const std::optional<std::string> dateObs = graphedDateObs(*fields);
   const FitsSpectrumFiles files = buildFitsSpectrumFiles(FitsSpectrumInputs{
       .profile = ws_.graph.profile,
       .length = ws_.graph.profileLength,
       .model = gratingModel(),
-      .details = details,
-      .dateObs = date && time ? dateObsOf(*date, *time, details.utcOffsetHours) : std::nullopt,
+      .details = observingDetailsOf(*fields),
+      .dateObs = dateObs,
       .history = historyOfThisCalibration(),
       .vacuum = vacuumRequested(*fields),
+      .barycentricMetresPerSecond = barycentricVelocityOf(*fields, dateObs),
+      .correctToBarycentre = barycentreRequested(*fields),
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
   std::optional<WriteFailure> failure;

@@ -229,6 +229,8 @@ class MainWindow {
   // Exports.
   /** The observing details form, filled in from what was remembered. */
   ui::FormRequest observingForm();
+  /** DATE-OBS of the graphed image under the form's UTC offset, when its header dates it. */
+  std::optional<std::string> graphedDateObs(const std::vector<ui::FormField>& fields) const;
   void rememberObservingDetails(const std::vector<ui::FormField>& fields);
 
   // The calibration's door.

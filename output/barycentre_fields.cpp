@@ -63,10 +63,14 @@ std::vector<ui::FormField> barycentreFormFields() {
   std::vector<ui::FormField> fields;
   for (const BarycentreField& field : kBarycentreFields) {
     const bool check = field.kind == ui::FormField::Kind::Check;
-    fields.push_back(ui::FormField{.name = std::string(field.key),
-                                   .label = std::string(field.label),
-                                   .kind = field.kind,
-                                   .value = check ? "0" : ""});
+    fields.push_back(
+        ui::FormField{.name = std::string(field.key),
+                      .label = std::string(field.label),
+                      .kind = field.kind,
+                      .value = check ? "0" : "",
+                      .needs = check ? std::vector<std::string>{std::string(kRightAscensionKey),
+                                                                std::string(kDeclinationKey)}
+                                     : std::vector<std::string>{}});
   }
   return fields;
 }

@@ -45,7 +45,10 @@ struct BarycentreInputs {
   UtcInstant midExposure;
 };
 
-/** The fields of kBarycentreFields, RA and DEC empty and BARYCORR not checked. */
+/**
+ * The fields of kBarycentreFields, RA and DEC empty and BARYCORR not checked; BARYCORR is enabled
+ * only while RA and DEC hold something.
+ */
 std::vector<ui::FormField> barycentreFormFields();
 
 /** Whether BARYCORR is checked ("1"). */

@@ -44,7 +44,11 @@ std::vector<float> asFloats(const std::vector<double>& values) {
   return floats;
 }
 
-void writeObservingKeys(FitsWriter& file, const FitsSpectrumInputs& inputs) {
+constexpr double kMetresPerKilometre = 1000.0;
+constexpr double kSpeedOfLightMetresPerSecond = 299792458.0;
+
+/** The observing keys; corrected: the file's wavelengths are the barycentre's. */
+void writeObservingKeys(FitsWriter& file, const FitsSpectrumInputs& inputs, bool corrected) {
   file.writeText("BUNIT", kFluxUnit, "camera counts");
   for (const ObservingText& text : inputs.details.texts) {
     if (!text.value.empty()) {
@@ -59,7 +63,20 @@ void writeObservingKeys(FitsWriter& file, const FitsSpectrumInputs& inputs) {
       file.writeTypedNumber(number.key, *number.value, "");
     }
   }
-  file.writeTypedNumber("BSS_VHEL", 0.0, "[km/s] no heliocentric correction applied");
+  if (corrected) {
+    const double metresPerSecond = *inputs.barycentricMetresPerSecond;
+    file.writeTypedNumber("BSS_VHEL", metresPerSecond / kMetresPerKilometre,
+                          "[km/s] barycentric correction applied");
+    file.writeText("SPECSYS", "BARYCENT", "wavelengths at the solar system barycentre");
+    file.writeTypedNumber("VELOSYS", metresPerSecond, "[m/s] observer's barycentric velocity");
+  } else {
+    file.writeTypedNumber("BSS_VHEL", 0.0, "[km/s] no heliocentric correction applied");
+    file.writeText("SPECSYS", "TOPOCENT", "wavelengths as observed");
+    if (inputs.barycentricMetresPerSecond) {
+      file.writeTypedNumber("BARYVEL", *inputs.barycentricMetresPerSecond,
+                            "[m/s] barycentric correction, not applied here");
+    }
+  }
   if (inputs.vacuum) {
     file.writeText("AIRORVAC", "vac", "wavelengths in vacuum");
   }
@@ -92,9 +109,12 @@ FileBytes resampledFile(const FitsSpectrumInputs& inputs, const LinearGrid& grid
   }
   file.writeText("CUNIT1", kWavelengthUnit, "wavelength unit");
   file.writeDouble("CRPIX1", 1.0, "first point");
-  file.writeDouble("CRVAL1", grid.start, "wavelength of the first point");
-  file.writeDouble("CDELT1", grid.step, "wavelength step");
-  writeObservingKeys(file, inputs);
+  const bool corrected = inputs.correctToBarycentre && inputs.barycentricMetresPerSecond;
+  const double factor =
+      corrected ? 1.0 + *inputs.barycentricMetresPerSecond / kSpeedOfLightMetresPerSecond : 1.0;
+  file.writeDouble("CRVAL1", grid.start * factor, "wavelength of the first point");
+  file.writeDouble("CDELT1", grid.step * factor, "wavelength step");
+  writeObservingKeys(file, inputs, corrected);
   writeHistory(file, inputs.history);
   file.writeHistory(kResampledNote);
   if (inputs.vacuum) {
@@ -109,7 +129,7 @@ FileBytes perColumnFile(const FitsSpectrumInputs& inputs, const std::vector<doub
   file.addFloatImage(flux);
   const GratingWcs wcs = gratingWcsOf(inputs.model);
   writeGratingWcs(file, wcs);
-  writeObservingKeys(file, inputs);
+  writeObservingKeys(file, inputs, false);
   writeHistory(file, inputs.history);
   if (inputs.model.distortion2 != 0.0 || inputs.model.distortion3 != 0.0) {
     // The grating algorithm knows no distorting camera: the table holds the model itself.

@@ -26,6 +26,10 @@ struct FitsSpectrumInputs {
   std::vector<std::string> history;
   /** Wavelengths in vacuum rather than in air: the linear grid and the table's WAVE column. */
   bool vacuum = false;
+  /** The radial-velocity correction to the barycentre, in m/s, when one was worked out. */
+  std::optional<double> barycentricMetresPerSecond;
+  /** Whether NAME.fits's grid is corrected by it (it is then required). */
+  bool correctToBarycentre = false;
 };
 
 /** The two files in memory, or why they could not be made. */
@@ -37,8 +41,13 @@ struct FitsSpectrumFiles {
 
 /**
  * Both FITS files of a profile. Each primary header holds the observing details (texts and
- * numbers given, DATE-OBS when known), BSS_VHEL = 0 (no heliocentric correction), BUNIT 'adu'
- * and the history.
+ * numbers given, DATE-OBS when known), BUNIT 'adu' and the history.
+ *
+ * The barycentre: with correctToBarycentre, NAME.fits's grid (CRVAL1 and CDELT1) is the
+ * observed one times 1 + v/c, with BSS_VHEL = v in km/s, SPECSYS 'BARYCENT' and VELOSYS = v in
+ * m/s; otherwise BSS_VHEL = 0 and SPECSYS 'TOPOCENT'. NAME-pixels.fits stays in the observed
+ * frame (BSS_VHEL = 0, SPECSYS 'TOPOCENT') and, when v was worked out, records it as BARYVEL in
+ * m/s, applied or not.
  *
  * The resampled file, for spectral databases: the profile on a linear, ascending wavelength grid
  * of as many points as columns, from the smallest to the largest model wavelength of the columns,

@@ -54,3 +54,15 @@ std::string withFilterExtension(std::string_view path, const std::vector<FileFil
 }
 
 }  // namespace halvic::ui
+
+namespace halvic::ui {
+
+bool fieldEnabled(const FormField& field, const std::vector<FormField>& fields) {
+  return std::all_of(field.needs.begin(), field.needs.end(), [&fields](const std::string& name) {
+    return std::any_of(fields.begin(), fields.end(), [&name](const FormField& other) {
+      return other.name == name && !other.value.empty();
+    });
+  });
+}
+
+}  // namespace halvic::ui

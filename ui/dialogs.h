@@ -69,7 +69,15 @@ struct FormField {
   std::string label;  // what the user reads beside it
   Kind kind = Kind::Text;
   std::string value;  // as shown when the form opens
+  /**
+   * A check box enabled only while every text field named here holds something; while disabled
+   * it is unticked ("0").
+   */
+  std::vector<std::string> needs;
 };
+
+/** Whether the field's needs are met by the others' values (always, when it names none). */
+bool fieldEnabled(const FormField& field, const std::vector<FormField>& fields);
 
 /** A dialog of several fields with OK and Cancel. */
 struct FormRequest {

@@ -100,6 +100,12 @@ void applyFormAnswer(std::vector<FormField>& fields, const FormAnswer& answer) {
     }
     field->value = value;
   }
+  // A check box whose fields are empty is disabled: the answer cannot tick it.
+  for (FormField& field : fields) {
+    if (field.kind == FormField::Kind::Check && !fieldEnabled(field, fields)) {
+      field.value = "0";
+    }
+  }
 }
 
 }  // namespace
@@ -151,12 +157,11 @@ std::optional<std::string> HeadlessDialogs::showTable(const TableRequest& reques
     return std::nullopt;
   }
   const std::string start = request.defaultAction == 0U ? "1" : "0";
-  const FormRequest form{
-      .title = request.title,
-      .text = request.text,
-      .fields = {FormField{request.answerField, request.actions.front(), FormField::Kind::Check,
-                           start}},
-      .validate = {}};
+  const FormRequest form{.title = request.title,
+                         .text = request.text,
+                         .fields = {FormField{request.answerField, request.actions.front(),
+                                              FormField::Kind::Check, start}},
+                         .validate = {}};
   const std::optional<std::vector<FormField>> answer = showForm(form);
   const bool chosen = answer && !answer->empty() && answer->front().value == "1";
   return chosen ? std::optional<std::string>(request.actions.front()) : std::nullopt;

@@ -91,6 +91,41 @@ std::optional<std::string> QtDialogs::saveFile(const SaveRequest& request) {
   }
 }
 
+namespace {
+
+/**
+ * Keeps each check box that needs text fields enabled only while they hold something, and
+ * unticked while disabled.
+ */
+void enableByNeeds(const std::vector<FormField>& fields, const std::vector<QWidget*>& editors) {
+  const auto update = [fields, editors] {
+    std::vector<FormField> now = fields;
+    for (size_t index = 0; index < now.size(); ++index) {
+      if (auto* line = qobject_cast<QLineEdit*>(editors[index])) {
+        now[index].value = fromQt(line->text());
+      }
+    }
+    for (size_t index = 0; index < now.size(); ++index) {
+      auto* box = qobject_cast<QCheckBox*>(editors[index]);
+      if (box != nullptr && !now[index].needs.empty()) {
+        const bool enabled = fieldEnabled(now[index], now);
+        box->setEnabled(enabled);
+        if (!enabled) {
+          box->setChecked(false);
+        }
+      }
+    }
+  };
+  for (QWidget* editor : editors) {
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      QObject::connect(line, &QLineEdit::textChanged, line, update);
+    }
+  }
+  update();
+}
+
+}  // namespace
+
 std::optional<std::vector<FormField>> QtDialogs::showForm(const FormRequest& request) {
   QDialog dialog(owner_);
   dialog.setWindowTitle(shownText(request.title));
@@ -116,6 +151,7 @@ std::optional<std::vector<FormField>> QtDialogs::showForm(const FormRequest& req
     editors.push_back(editor);
   }
   layout->addLayout(fields);
+  enableByNeeds(request.fields, editors);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   layout->addWidget(buttons);
 
