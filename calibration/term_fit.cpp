@@ -188,11 +188,15 @@ bool isLeastSquaresMinimum(const GratingModel& model, std::span<const RefineLine
   return true;
 }
 
-std::optional<GratingModel> solveTerms(const GratingModel& start, std::span<const RefineLine> lines,
-                                       std::span<const ModelTerm> terms) {
-  if (lines.size() != terms.size() || lines.empty()) {
-    return std::nullopt;
-  }
+namespace {
+
+/**
+ * The model Levenberg-Marquardt reaches from start for the terms, whatever made it stop; nullopt
+ * when its terms are not finite or its focal length is 0.
+ */
+std::optional<GratingModel> minimisedFrom(const GratingModel& start,
+                                          std::span<const RefineLine> lines,
+                                          std::span<const ModelTerm> terms) {
   LineResiduals residuals(start, lines, terms);
   Eigen::LevenbergMarquardt<LineResiduals> solver(residuals);
   solver.parameters.ftol = kTolerance;
@@ -201,10 +205,24 @@ std::optional<GratingModel> solveTerms(const GratingModel& start, std::span<cons
   Eigen::VectorXd x = parametersOf(start, terms);
   solver.minimize(x);
   const GratingModel model = withParameters(start, terms, x);
-  if (!x.allFinite() || model.focalLengthMm == 0.0 || !(modelRms(model, lines) < kExactFitRmsA)) {
+  if (!x.allFinite() || model.focalLengthMm == 0.0) {
     return std::nullopt;
   }
   return model;
+}
+
+}  // namespace
+
+std::optional<GratingModel> solveTerms(const GratingModel& start, std::span<const RefineLine> lines,
+                                       std::span<const ModelTerm> terms) {
+  if (lines.size() != terms.size() || lines.empty()) {
+    return std::nullopt;
+  }
+  const std::optional<GratingModel> model = minimisedFrom(start, lines, terms);
+  if (!model || !(modelRms(*model, lines) < kExactFitRmsA)) {
+    return std::nullopt;
+  }
+  return *model;
 }
 
 std::optional<TermFit> fitTerms(const GratingModel& start, std::span<const RefineLine> lines,
@@ -212,19 +230,13 @@ std::optional<TermFit> fitTerms(const GratingModel& start, std::span<const Refin
   if (lines.size() <= terms.size()) {
     return std::nullopt;
   }
-  LineResiduals residuals(start, lines, terms);
-  Eigen::LevenbergMarquardt<LineResiduals> solver(residuals);
-  solver.parameters.ftol = kTolerance;
-  solver.parameters.xtol = kTolerance;
-  solver.parameters.maxfev = kMostEvaluations;
-  Eigen::VectorXd x = parametersOf(start, terms);
-  solver.minimize(x);
-  TermFit fit;
-  fit.model = withParameters(start, terms, x);
-  if (!x.allFinite() || fit.model.focalLengthMm == 0.0 ||
-      !isLeastSquaresMinimum(fit.model, lines, terms)) {
+  const std::optional<GratingModel> minimised = minimisedFrom(start, lines, terms);
+  if (!minimised || !isLeastSquaresMinimum(*minimised, lines, terms)) {
     return std::nullopt;
   }
+  const LineResiduals residuals(start, lines, terms);
+  TermFit fit;
+  fit.model = *minimised;
   const Eigen::MatrixXd jacobian = residuals.jacobianAt(fit.model);
   const std::optional<NormalInverse> normal = inverseNormal(jacobian);
   if (!normal || (normal->degenerate && degeneracy == Degeneracy::Refuse)) {
