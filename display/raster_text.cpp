@@ -76,7 +76,8 @@ void drawRasterText(ui::Raster& raster, int x, int y, std::string_view text, ui:
     const std::array<uint8_t, kGlyphHeight>& rows = glyphOf(character);
     for (int row = 0; row < kGlyphHeight; ++row) {
       for (int column = 0; column < kGlyphWidth; ++column) {
-        if ((rows[static_cast<size_t>(row)] >> (kGlyphWidth - 1 - column) & 1U) != 0) {
+        const auto bit = static_cast<unsigned>(kGlyphWidth - 1 - column);
+        if (((static_cast<unsigned>(rows[static_cast<size_t>(row)]) >> bit) & 1U) != 0) {
           raster.plot(x + column, y + row, colour);
         }
       }
