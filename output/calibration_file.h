@@ -19,8 +19,8 @@ namespace halvic {
  * it) and what a solve reads or writes under the program's own keys, at full precision: 64-bit
  * values with 17 significant digits, 32-bit ones with 9, so that each reads back to itself; each
  * line wavelength with its type (Double, Int16 or Single); the general model's deviation and
- * distortion terms, and what the user set of the spectrograph. A refine's account is not kept:
- * the file holds a model.
+ * distortion terms, and what the user set of the spectrograph. The overload below adds what the
+ * calibration was made from.
  */
 FileBytes buildCalibrationFile(const Calibration& calibration);
 
