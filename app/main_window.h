@@ -253,9 +253,6 @@ class MainWindow {
 
   void chooseLine();
 
-  /** The FITS HISTORY lines of the calibration in force: its lines, model, grating, program. */
-  std::vector<std::string> historyOfThisCalibration() const;
-
   // Line marking.
   /** The centroid under the cursor; nullopt, with its message, when none. */
   std::optional<float> centroidLine();
