@@ -17,7 +17,6 @@ namespace halvic {
 
 namespace {
 
-
 /** A camera image as the window loads it, or why it cannot be. */
 struct LoadedImage {
   ImageArray pixels;
