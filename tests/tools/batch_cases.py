@@ -122,7 +122,29 @@ def parallel_split(batch, _):
         (HEADER + f"{OBJECT},,,0,0,ok\n{SECOND},,,0,0,ok\n").splitlines()) else [joined]
 
 
+def fits_image(batch, _):
+    """A FITS image: reduced, calibrated, its own OBJECT and EXPTIME over the observing file's."""
+    try:
+        import numpy
+        from astropy.io import fits
+    except ImportError as missing:
+        print(f"SKIP: {missing}")
+        return None
+    columns = numpy.arange(900)
+    trace = numpy.exp(-0.5 * ((numpy.arange(40) - 20) / 3.0) ** 2)[:, None]
+    spectrum = 1000 + 800 * numpy.sin(columns / 37.0) ** 2
+    header = fits.Header({"OBJECT": "Vega", "EXPTIME": 12.5})
+    fits.writeto("night/star.fits", (trace * spectrum).astype(numpy.float32), header)
+    status, errors = run(batch, "--calibration", "night.fits", "--out", "out", "--observing",
+                         "observing.txt", "night/star.fits")
+    if status != 0:
+        return [f"exit {status}: {errors}"]
+    written = fits.getheader("out/star.fits")
+    return [] if (written["OBJNAME"], written["EXPTIME"]) == ("Vega", 12.5) else [repr(written)]
+
+
 CASES = {
+    "fits-image": fits_image,
     "same-as-window": same_as_window,
     "missing-calibration": usage_error(["--calibration", "none.fits", "--out", "out", OBJECT],
                                        "none.fits: not a calibration file ("),

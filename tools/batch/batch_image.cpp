@@ -2,30 +2,71 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <span>
 
 #include "calibration/lamp_reidentify.h"
 #include "calibration/line_check.h"
+#include "imagefile/fits_camera_header.h"
+#include "imagefile/fits_image.h"
+#include "imagefile/fits_reduction.h"
 #include "imagefile/image_reader.h"
 #include "output/csv_export.h"
 #include "output/export_names.h"
+#include "output/observing_details.h"
 #include "output/spectrum_export.h"
 #include "spectrum/profile_extraction.h"
+#include "ui/number_format.h"
 
 namespace halvic {
 
 namespace {
 
-/** A camera image as the window loads it, or why it cannot be. */
+/** An image as the window loads it, or why it cannot be. */
 struct LoadedImage {
   ImageArray pixels;
   HeaderBytes header{};
   int16_t width = 0;
   std::string failure;
+  /** The FITS header of an image that was one. */
+  std::optional<FitsHeaderValues> fitsHeader;
 };
 
-LoadedImage loadCameraImage(const std::string& path) {
+bool isFitsName(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".fits" || extension == ".fit" || extension == ".fts";
+}
+
+/** A FITS image reduced to a strip: by the saved reduction when it fits, else the proposed one. */
+LoadedImage loadFitsImage(const std::string& path, const std::optional<Reduction>& saved) {
+  LoadedImage loaded;
+  const FitsImageRead read = readFitsImage(path);
+  if (!read.image) {
+    loaded.failure = read.reason;
+    return loaded;
+  }
+  const Reduction reduction = proposeReduction(*read.image, saved);
+  const StripReduction reduced =
+      reduceToStrip(*read.image, reduction, headerPixelSize(read.image->header));
+  if (!reduced.strip) {
+    loaded.failure = reduced.reason;
+    return loaded;
+  }
+  loaded.pixels = reduced.strip->image;
+  loaded.width = reduced.strip->width;
+  loaded.header = reducedImageHeader(*reduced.strip, read.image->header);
+  loaded.fitsHeader = read.image->header;
+  return loaded;
+}
+
+LoadedImage loadImage(const std::string& path, const std::optional<Reduction>& saved) {
+  if (isFitsName(path)) {
+    return loadFitsImage(path, saved);
+  }
   LoadedImage loaded;
   ImageHeaderFields fields;
   if (const FileReadStatus scanned = scanImageHeader(path, fields); scanned != ReadStatus::Ok) {
@@ -47,6 +88,26 @@ LoadedImage loadCameraImage(const std::string& path) {
   return loaded;
 }
 
+void setField(std::vector<ui::FormField>& fields, std::string_view name, std::string value) {
+  for (ui::FormField& field : fields) {
+    if (field.name == name) {
+      field.value = std::move(value);
+    }
+  }
+}
+
+/** The form with the object and the exposure of the image's own header, where it has them. */
+std::vector<ui::FormField> fieldsWithHeader(std::vector<ui::FormField> fields,
+                                            const FitsHeaderValues& header) {
+  if (header.object) {
+    setField(fields, kObjectKey, *header.object);
+  }
+  if (header.exposureSeconds) {
+    setField(fields, kExposureKey, ui::shortestText(*header.exposureSeconds));
+  }
+  return fields;
+}
+
 bool exists(const std::string& path) {
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0;
@@ -65,7 +126,7 @@ LampResult reidentifiedOn(const BatchSettings& settings, const std::string& lamp
   if (!settings.source || settings.source->lampProfile.empty()) {
     return {std::nullopt, "the calibration file keeps no lamp profile", 0.0};
   }
-  const LoadedImage lamp = loadCameraImage(lampPath);
+  const LoadedImage lamp = loadImage(lampPath, settings.source->reduction);
   if (!lamp.failure.empty()) {
     return {std::nullopt, lampPath + ": " + lamp.failure, 0.0};
   }
@@ -105,7 +166,8 @@ ImageOutcome calibrateImage(const BatchSettings& settings, const ImageJob& job) 
       }
     }
   }
-  const LoadedImage image = loadCameraImage(job.image);
+  const LoadedImage image =
+      loadImage(job.image, settings.source ? settings.source->reduction : std::nullopt);
   if (!image.failure.empty()) {
     return failed("not read: " + image.failure);
   }
@@ -129,7 +191,8 @@ ImageOutcome calibrateImage(const BatchSettings& settings, const ImageJob& job) 
       .profile = profile.values,
       .length = profile.length,
       .calibration = calibration,
-      .fields = settings.fields,
+      .fields =
+          image.fitsHeader ? fieldsWithHeader(settings.fields, *image.fitsHeader) : settings.fields,
       .header = image.header,
   });
   if (fits.failure) {
