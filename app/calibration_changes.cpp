@@ -45,6 +45,7 @@ void MainWindow::updateCalibrationMenus() {
   const bool checkable = ws_.calibration.calibrated && ws_.image(ImageKind::Cal).loaded;
   menuItem("mnuCheckCalibration").setEnabled(checkable);
   menuItem("mnuRefineWithAllLines").setEnabled(checkable);
+  menuItem("mnuReidentify").setEnabled(checkable);
 }
 
 namespace {

@@ -28,6 +28,24 @@ const std::vector<ui::FileFilter>& calibrationFilters() {
 
 }  // namespace
 
+CalibrationSource MainWindow::calibrationSource() const {
+  const ImageState& data = ws_.image(ImageKind::Data);
+  const ImageState& lamp = ws_.image(ImageKind::Cal);
+  CalibrationSource source{.dataCropRow1 = data.cropRow1,
+                           .dataCropRow2 = data.cropRow2,
+                           .lampCropRow1 = lamp.cropRow1,
+                           .lampCropRow2 = lamp.cropRow2,
+                           .filters = extractionOptions(),
+                           .reduction = std::nullopt,
+                           .lampProfile = {},
+                           .refinedLines = ws_.calibration.refinedLines,
+                           .refinedRmsA = ws_.calibration.refinedRmsA};
+  for (int column = 1; column <= lamp.width; ++column) {
+    source.lampProfile.push_back(lamp.profile.at(column));
+  }
+  return source;
+}
+
 void MainWindow::mnuSaveCalibration_Click() {
   if (!ws_.calibration.calibrated) {
     dialogs_.messageBox(kNotCalibrated);
@@ -46,7 +64,7 @@ void MainWindow::mnuSaveCalibration_Click() {
     return;
   }
   const std::string fileName = withExtension(*chosen, kFitsExtension);
-  const FileBytes file = buildCalibrationFile(ws_.calibration);
+  const FileBytes file = buildCalibrationFile(ws_.calibration, calibrationSource());
   std::optional<std::string> failure = file.failure;
   if (!failure) {
     failure = writeFileAtomically(fileName, std::span<const char>(file.bytes));
@@ -74,6 +92,11 @@ void MainWindow::mnuLoadCalibration_Click() {
   next.model.degreesPerRadian = ws_.calibration.model.degreesPerRadian;
   if (!read.holdsSpectrograph) {
     next.spectrograph = ws_.calibration.spectrograph;
+  }
+  ws_.calibrationLamp = read.source ? read.source->lampProfile : std::vector<int32_t>{};
+  if (read.source) {
+    next.refinedLines = read.source->refinedLines;
+    next.refinedRmsA = read.source->refinedRmsA;
   }
   changeCalibration(next, CalibrationChange{.name = "Load Calibration"});
 }

@@ -14,6 +14,7 @@
 #include "output/export_names.h"
 #include "output/fits_spectrum.h"
 #include "output/observing_details.h"
+#include "output/spectrum_export.h"
 
 namespace halvic {
 
@@ -41,35 +42,6 @@ ui::SaveRequest fitsSaveRequest(const std::string& imagePath) {
 
 std::string settingsKey(const std::string& field) { return std::string(kSettingsPrefix) + field; }
 
-/** Why a file could not be written, naming it; nullopt when both were. */
-struct WriteFailure {
-  std::string fileName;
-  std::string reason;
-};
-
-/**
- * Both files staged in full, then renamed together or not at all: the per-column file first, so
- * that NAME.fits, the file the user named, replaces its old self only once its companion is in
- * place.
- */
-std::optional<WriteFailure> writeBoth(const std::vector<std::string>& names,
-                                      const FitsSpectrumFiles& files) {
-  const std::string& resampledName = names[0];
-  const std::string& perColumnName = names[1];
-  StagedFile resampled, perColumn;
-  if (auto failure = resampled.stage(resampledName, std::span<const char>(files.resampled))) {
-    return WriteFailure{resampledName, *failure};
-  }
-  if (auto failure = perColumn.stage(perColumnName, std::span<const char>(files.perColumn))) {
-    return WriteFailure{perColumnName, *failure};
-  }
-  const std::array<StagedFile*, 2> inOrder{&perColumn, &resampled};
-  if (auto failure = commitTogether(inOrder)) {
-    return WriteFailure{failure->index == 0 ? perColumnName : resampledName, failure->reason};
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 ui::FormRequest MainWindow::observingForm() {
@@ -94,42 +66,13 @@ ui::FormRequest MainWindow::observingForm() {
 
 std::optional<std::string> MainWindow::graphedDateObs(
     const std::vector<ui::FormField>& fields) const {
-  const ImageState& graphed = ws_.graphedImage();
-  const std::optional<std::string> date = headerValue(graphed.headerBytes, kDateKey);
-  const std::optional<std::string> time = headerValue(graphed.headerBytes, kTimeKey);
-  if (!date || !time) {
-    return std::nullopt;
-  }
-  return dateObsOf(*date, *time, observingDetailsOf(fields).utcOffsetHours);
+  return exportDateObs(ws_.graphedImage().headerBytes, fields);
 }
-
-namespace {
-
-/** The correction to the barycentre the form's fields ask for, in m/s, when they give one. */
-std::optional<double> barycentricVelocityOf(const std::vector<ui::FormField>& fields,
-                                            const std::optional<std::string>& dateObs) {
-  const std::optional<BarycentreInputs> inputs = barycentreInputsOf(fields, dateObs);
-  if (!inputs) {
-    return std::nullopt;
-  }
-  return barycentricCorrection(inputs->site, inputs->target, inputs->midExposure).metresPerSecond;
-}
-
-}  // namespace
 
 void MainWindow::rememberObservingDetails(const std::vector<ui::FormField>& fields) {
   for (const ui::FormField& field : fields) {
     settings().setValue(settingsKey(field.name), field.value);
   }
-}
-
-std::vector<std::string> MainWindow::historyOfThisCalibration() const {
-  const Calibration& calibration = ws_.calibration;
-  std::vector<std::string> history =
-      calibrationHistory(calibration.marks, calibration.model, kMainWindowLayout.caption);
-  history.insert(history.end() - 1, "Grating: " + gratingName(calibration.spectrograph.linesPerMm,
-                                                              calibration.model.grooveSpacingUm));
-  return history;
 }
 
 void MainWindow::mnuExportFits_Click() {
@@ -156,25 +99,15 @@ void MainWindow::mnuExportFits_Click() {
   }
   // Remembered as soon as the user takes them, so that a failed write does not lose them.
   rememberObservingDetails(*fields);
-  const std::optional<std::string> dateObs = graphedDateObs(*fields);
-  const FitsSpectrumFiles files = buildFitsSpectrumFiles(FitsSpectrumInputs{
+  const FitsSpectrumFiles files = buildSpectrumExport(SpectrumExport{
       .profile = ws_.graph.profile,
       .length = ws_.graph.profileLength,
-      .model = gratingModel(),
-      .details = observingDetailsOf(*fields),
-      .dateObs = dateObs,
-      .history = historyOfThisCalibration(),
-      .vacuum = vacuumRequested(*fields),
-      .barycentricMetresPerSecond = barycentricVelocityOf(*fields, dateObs),
-      .correctToBarycentre = barycentreRequested(*fields),
+      .calibration = ws_.calibration,
+      .fields = *fields,
+      .header = graphed.headerBytes,
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
-  std::optional<WriteFailure> failure;
-  if (files.failure) {
-    failure = WriteFailure{names[0], *files.failure};
-  } else {
-    failure = writeBoth(names, files);
-  }
+  const std::optional<ExportWriteFailure> failure = writeSpectrumFiles(names, files);
   if (failure) {
     dialogs_.messageBox(std::string(kNotSaved) + failure->fileName + " (" + failure->reason + ")",
                         failure->reason);

@@ -45,6 +45,7 @@ void MainWindow::wireMenus() {
   on("mnuLoadCalibration", &MainWindow::mnuLoadCalibration_Click);
   on("mnuCheckCalibration", &MainWindow::mnuCheckCalibration_Click);
   on("mnuRefineWithAllLines", &MainWindow::mnuRefineWithAllLines_Click);
+  on("mnuReidentify", &MainWindow::mnuReidentify_Click);
   on("mnuSpectrograph", &MainWindow::mnuSpectrograph_Click);
   on("mnuLampLines", &MainWindow::mnuLampLines_Click);
   on("mnuAbout", &MainWindow::showAbout);

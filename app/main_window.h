@@ -11,9 +11,10 @@
 #include "app/main_window_menus.h"
 #include "app/workspace.h"
 #include "calibration/grating_model.h"
-#include "calibration/lamp_refine.h"
 #include "calibration/grating_solve.h"
+#include "calibration/lamp_refine.h"
 #include "calibration/line_check.h"
+#include "output/calibration_file.h"
 #include "output/graph_printout.h"
 #include "spectrum/graph_rendering.h"
 #include "spectrum/profile_extraction.h"
@@ -138,6 +139,7 @@ class MainWindow {
   void mnuRedo_Click();
   void mnuCheckCalibration_Click();
   void mnuRefineWithAllLines_Click();
+  void mnuReidentify_Click();
   void mnuSpectrograph_Click();
   void mnuLampLines_Click();
 
@@ -253,9 +255,6 @@ class MainWindow {
 
   void chooseLine();
 
-  /** The FITS HISTORY lines of the calibration in force: its lines, model, grating, program. */
-  std::vector<std::string> historyOfThisCalibration() const;
-
   // Line marking.
   /** The centroid under the cursor; nullopt, with its message, when none. */
   std::optional<float> centroidLine();
@@ -281,6 +280,8 @@ class MainWindow {
   std::string calibrationSummaryText();
   /** The lamp's profile as the check and the refine measure it. */
   LampProfile lampProfile() const;
+  /** What a saved calibration keeps of how it was made: crops, filters, the lamp's profile. */
+  CalibrationSource calibrationSource() const;
   /** Every lamp line of the list measured in the cal profile against model. */
   LineCheck checkWith(const GratingModel& model) const;
   /** A check as a table with its residual plot, not yet shown. */

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "ui/layout.h"
+#include "ui/program_name.h"
 
 namespace halvic {
 
@@ -102,7 +103,7 @@ inline constexpr std::array kContrastDialogControls{
 
 inline constexpr ui::FormSpec kMainWindowLayout{
     .name = "frmmain",
-    .caption = "Halvic Spectral Calibration Program - Version 1.2",
+    .caption = ui::kProgramName,
     .clientWidth = 775,
     .clientHeight = 379,
     .background = ui::kWindowGrey,

@@ -27,6 +27,7 @@ inline constexpr std::array kMainWindowMenus{
     ui::MenuItemSpec{"mnuLoadCalibration", "Calibration", "&Load Calibration...", ""},
     ui::MenuItemSpec{"mnuCheckCalibration", "Calibration", "&Check Calibration...", "", true},
     ui::MenuItemSpec{"mnuRefineWithAllLines", "Calibration", "&Refine with All Lines", ""},
+    ui::MenuItemSpec{"mnuReidentify", "Calibration", "Re-&identify on This Lamp", ""},
     ui::MenuItemSpec{"mnuSpectrograph", "Calibration", "S&pectrograph...", ""},
     ui::MenuItemSpec{"mnuLampLines", "Calibration", "Lamp Li&nes...", ""},
     ui::MenuItemSpec{"mnuUserGuide", "Help", "&User Guide", "F1"},

@@ -9,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "calibration/lamp_refine.h"
+#include "calibration/lamp_reidentify.h"
 #include "display/residual_plot.h"
 #include "ui/number_format.h"
 
@@ -17,6 +18,8 @@ namespace halvic {
 namespace {
 
 constexpr std::string_view kRefineAction = "Refine with All Lines";
+constexpr std::string_view kReidentifyAction = "Re-identify on This Lamp";
+constexpr std::string_view kNotReidentified = "Lamp not re-identified: ";
 constexpr std::string_view kRefinedTitle = "Refined Calibration";
 constexpr std::string_view kApplyAction = "Apply";
 constexpr std::string_view kApplyField = "apply";
@@ -136,6 +139,19 @@ void MainWindow::mnuRefineWithAllLines_Click() {
   next.refinedLines = refined.used;
   next.refinedRmsA = refined.rmsA;
   changeCalibration(next, CalibrationChange{.name = kRefineAction});
+}
+
+// The saved lamp is the one the loaded calibration file was made from; the result replaces the
+// calibration at once, as a load does, and "Undo" puts the loaded one back.
+void MainWindow::mnuReidentify_Click() {
+  const std::vector<LineWavelength> listed = lampWavelengths();
+  const Reidentification result = reidentifyOnLamp(ReidentifyInputs{
+      ws_.calibration, ws_.calibrationLamp, lampProfile(), listed, ws_.lines.lampElements.empty()});
+  if (!result.calibration) {
+    dialogs_.messageBox(std::string(kNotReidentified) + result.reason);
+    return;
+  }
+  changeCalibration(*result.calibration, CalibrationChange{.name = kReidentifyAction});
 }
 
 }  // namespace halvic

@@ -106,6 +106,11 @@ struct Workspace {
   GraphState graph;
   LineChoice lines;
   Calibration calibration;
+  /**
+   * The lamp's profile a loaded calibration file was made from, columns 1..n; empty when the
+   * file kept none. "Re-identify on This Lamp" finds the loaded lamp's shift against it.
+   */
+  std::vector<int32_t> calibrationLamp;
 
   ImageState& image(ImageKind kind) { return images[static_cast<std::size_t>(kind)]; }
   const ImageState& image(ImageKind kind) const { return images[static_cast<std::size_t>(kind)]; }

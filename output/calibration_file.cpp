@@ -43,6 +43,27 @@ constexpr std::string_view kSettingsWritten = "SPECSET";
 constexpr std::string_view kSetGrating = "SETGRAT";
 constexpr std::string_view kSetDeviation = "SETDEV";
 constexpr std::string_view kSetPixel = "SETPIX";
+// What the calibration was made from: SRCKEPT says these follow and the primary array is the
+// lamp's profile. The reduction's keys are absent when the images were no FITS images.
+constexpr std::string_view kSourceKept = "SRCKEPT";
+constexpr std::string_view kDataCrop1 = "DCROP1";
+constexpr std::string_view kDataCrop2 = "DCROP2";
+constexpr std::string_view kLampCrop1 = "LCROP1";
+constexpr std::string_view kLampCrop2 = "LCROP2";
+constexpr std::string_view kMedian = "MEDIAN";
+constexpr std::string_view kAirglow = "AIRGLOW";
+constexpr std::string_view kSmoothing = "SMOOTH";
+constexpr std::string_view kReductionAxis = "REDAXIS";
+constexpr std::string_view kReductionFirstRow = "REDROW1";
+constexpr std::string_view kReductionRows = "REDROWS";
+constexpr std::string_view kReductionFirstColumn = "REDCOL1";
+constexpr std::string_view kReductionColumns = "REDCOLS";
+constexpr std::string_view kReductionBin = "REDBIN";
+constexpr std::string_view kReductionFlip = "REDFLIP";
+constexpr std::string_view kRefinedLines = "REFLINES";
+constexpr std::string_view kRefinedRms = "REFRMS";
+constexpr std::string_view kAxisRows = "rows";
+constexpr std::string_view kAxisColumns = "columns";
 
 /** The coordinate keys of axis 1, each with the member of GratingWcs it holds. */
 struct WcsKey {
@@ -125,6 +146,20 @@ class ValueReader {
   /** A number that may be absent (nullopt), but must be a finite number when there. */
   std::optional<double> optionalNumber(std::string_view key) {
     return header_.has(key) ? std::optional<double>(number(key)) : std::nullopt;
+  }
+  /** A whole number within least..most. */
+  int whole(std::string_view key, int least, int most) {
+    const double value = number(key);
+    if (reason_.empty() && !(value == std::trunc(value) && value >= least && value <= most)) {
+      reason_ = std::string(key) + " is not a whole number from " + std::to_string(least) + " to " +
+                std::to_string(most);
+    }
+    return reason_.empty() ? static_cast<int>(value) : 0;
+  }
+  void refuse(std::string reason) {
+    if (reason_.empty()) {
+      reason_ = std::move(reason);
+    }
   }
   void expectText(std::string_view key, std::string_view expected) {
     if (reason_.empty() && header_.text(key) != expected) {
@@ -240,13 +275,94 @@ std::optional<std::string> wcsRefusal(const GratingWcs& wcs, const GratingModel&
   return std::nullopt;
 }
 
-}  // namespace
+std::vector<float> profileValues(const std::vector<int32_t>& profile) {
+  std::vector<float> values;
+  values.reserve(profile.size());
+  for (const int32_t value : profile) {
+    values.push_back(static_cast<float>(value));  // a sum of 20 camera counts is exact in a float
+  }
+  return values;
+}
 
-FileBytes buildCalibrationFile(const Calibration& calibration) {
+void writeSource(FitsWriter& file, const CalibrationSource& source) {
+  file.writeLogical(kSourceKept, true, "the lamp's profile and its extraction follow");
+  file.writeWhole(kDataCrop1, source.dataCropRow1, "dataCropRow1");
+  file.writeWhole(kDataCrop2, source.dataCropRow2, "dataCropRow2");
+  file.writeWhole(kLampCrop1, source.lampCropRow1, "calCropRow1");
+  file.writeWhole(kLampCrop2, source.lampCropRow2, "calCropRow2");
+  file.writeLogical(kMedian, source.filters.useMedian, "median filter of the object");
+  file.writeLogical(kAirglow, source.filters.filterAirglow, "airglow filter of the object");
+  file.writeLogical(kSmoothing, source.filters.smoothing, "five-point smoothing");
+  if (const std::optional<Reduction>& reduction = source.reduction) {
+    file.writeText(kReductionAxis,
+                   reduction->axis == DispersionAxis::Rows ? kAxisRows : kAxisColumns,
+                   "FITS reduction: the spectrum runs along");
+    file.writeWhole(kReductionFirstRow, reduction->firstRow, "FITS reduction: first row");
+    file.writeWhole(kReductionRows, reduction->rows, "FITS reduction: rows");
+    file.writeWhole(kReductionFirstColumn, reduction->firstColumn, "FITS reduction: first column");
+    file.writeWhole(kReductionColumns, reduction->columns, "FITS reduction: columns");
+    file.writeWhole(kReductionBin, reduction->bin, "FITS reduction: bin");
+    file.writeLogical(kReductionFlip, reduction->flip, "FITS reduction: flip");
+  }
+  file.writeWhole(kRefinedLines, source.refinedLines, "lines of the applied refine, 0: none");
+  file.writeDouble(kRefinedRms, source.refinedRmsA, "[Angstrom] RMS of the applied refine");
+}
+
+std::optional<Reduction> readReduction(const FitsHeaderReader& header, ValueReader& read) {
+  const std::optional<std::string> axis = header.text(kReductionAxis);
+  if (!header.has(kReductionAxis)) {
+    return std::nullopt;
+  }
+  if (axis != kAxisRows && axis != kAxisColumns) {
+    read.refuse(std::string(kReductionAxis) + " is not 'rows' or 'columns'");
+    return std::nullopt;
+  }
+  constexpr int kLargest = std::numeric_limits<int>::max();
+  return Reduction{.axis = axis == kAxisRows ? DispersionAxis::Rows : DispersionAxis::Columns,
+                   .firstRow = read.whole(kReductionFirstRow, 1, kLargest),
+                   .rows = read.whole(kReductionRows, 1, kLargest),
+                   .firstColumn = read.whole(kReductionFirstColumn, 1, kLargest),
+                   .columns = read.whole(kReductionColumns, 1, kLargest),
+                   .bin = read.whole(kReductionBin, 1, kLargest),
+                   .flip = read.logical(kReductionFlip)};
+}
+
+std::vector<int32_t> readLampProfile(const FitsHeaderReader& header, ValueReader& read) {
+  const std::optional<std::vector<float>> values = header.primaryValues();
+  if (!values || values->size() > static_cast<size_t>(kImageColumns)) {
+    read.refuse("the lamp's profile is not one row of at most 768 columns");
+    return {};
+  }
+  std::vector<int32_t> profile;
+  for (const float value : *values) {
+    if (!(value >= 0.0f && value == std::trunc(value) && value < 1e9f)) {
+      read.refuse("the lamp's profile holds " + ui::shortestText(value));
+      return {};
+    }
+    profile.push_back(static_cast<int32_t>(value));
+  }
+  return profile;
+}
+
+CalibrationSource readSource(const FitsHeaderReader& header, ValueReader& read) {
+  CalibrationSource source;
+  source.dataCropRow1 = static_cast<int16_t>(read.whole(kDataCrop1, 1, kImageRows));
+  source.dataCropRow2 = static_cast<int16_t>(read.whole(kDataCrop2, 1, kImageRows));
+  source.lampCropRow1 = static_cast<int16_t>(read.whole(kLampCrop1, 1, kImageRows));
+  source.lampCropRow2 = static_cast<int16_t>(read.whole(kLampCrop2, 1, kImageRows));
+  source.filters =
+      ExtractionOptions{read.logical(kMedian), read.logical(kAirglow), read.logical(kSmoothing)};
+  source.reduction = readReduction(header, read);
+  source.refinedLines = read.whole(kRefinedLines, 0, kImageColumns);
+  source.refinedRmsA = read.number(kRefinedRms);
+  source.lampProfile = readLampProfile(header, read);
+  return source;
+}
+
+/** The file's keys of the calibration, after its primary unit is added. */
+void writeCalibrationKeys(FitsWriter& file, const Calibration& calibration) {
   const GratingModel& model = calibration.model;
   const LineMarks& marks = calibration.marks;
-  FitsWriter file;
-  file.addFloatImage({});
   file.writeWhole("WCSAXES", 1, "one wavelength axis");
   writeGratingWcs(file, gratingWcsOf(model));
   writeLine(file, kLine1, marks.line1Wavelength, marks.line1Pixel, "line1");
@@ -272,6 +388,22 @@ FileBytes buildCalibrationFile(const Calibration& calibration) {
   if (set.pixelSizeUm) {
     file.writeFloat(kSetPixel, *set.pixelSizeUm, "[um] pixel size set by the user");
   }
+}
+
+}  // namespace
+
+FileBytes buildCalibrationFile(const Calibration& calibration) {
+  FitsWriter file;
+  file.addFloatImage({});
+  writeCalibrationKeys(file, calibration);
+  return file.finish();
+}
+
+FileBytes buildCalibrationFile(const Calibration& calibration, const CalibrationSource& source) {
+  FitsWriter file;
+  file.addFloatImage(profileValues(source.lampProfile));
+  writeCalibrationKeys(file, calibration);
+  writeSource(file, source);
   return file.finish();
 }
 
@@ -313,6 +445,10 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
       calibration.spectrograph.pixelSizeUm = static_cast<float>(*pixel);
     }
   }
+  std::optional<CalibrationSource> source;
+  if (header.logical(kSourceKept).value_or(false)) {
+    source = readSource(header, read);
+  }
   if (!read.reason().empty()) {
     return {std::nullopt, read.reason()};
   }
@@ -323,7 +459,7 @@ CalibrationRead readCalibrationFile(std::span<const char> bytes) {
     return {std::nullopt, *disagreement};
   }
   calibration.calibrated = true;
-  return {calibration, {}, settingsWritten};
+  return {calibration, {}, settingsWritten, source};
 }
 
 CalibrationRead readCalibrationFile(const std::string& path) {

@@ -209,6 +209,9 @@ std::optional<std::string> notFitsReason(std::span<const char> bytes) {
 
 struct FitsHeaderReader::State {
   std::vector<char> buffer;
+  // cfitsio keeps the addresses of these two and reads through them whenever it reads data.
+  void* memory = nullptr;
+  size_t size = 0;
   fitsfile* file = nullptr;
 };
 
@@ -220,10 +223,11 @@ FitsHeaderReader::FitsHeaderReader(std::span<const char> bytes)
   }
   const CNumericLocale numbers;
   state_->buffer.assign(bytes.begin(), bytes.end());
-  void* buffer = state_->buffer.data();
-  size_t size = state_->buffer.size();
+  state_->memory = state_->buffer.data();
+  state_->size = state_->buffer.size();
   int status = 0;
-  fits_open_memfile(&state_->file, "memory", READONLY, &buffer, &size, 0, nullptr, &status);
+  fits_open_memfile(&state_->file, "memory", READONLY, &state_->memory, &state_->size, 0, nullptr,
+                    &status);
   if (status != 0) {
     state_->file = nullptr;
     failure_ = statusText(status);
@@ -252,6 +256,44 @@ std::optional<std::string> FitsHeaderReader::valueField(std::string_view key) co
     return std::nullopt;
   }
   return std::string(value.data());
+}
+
+std::optional<std::vector<float>> FitsHeaderReader::primaryValues() const {
+  const CNumericLocale numbers;
+  if (state_->file == nullptr) {
+    return std::nullopt;
+  }
+  int status = 0;
+  int axes = 0;
+  fits_get_img_dim(state_->file, &axes, &status);
+  if (status != 0 || axes > 1) {
+    statusText(status);
+    return std::nullopt;
+  }
+  if (axes == 0) {
+    return std::vector<float>{};
+  }
+  long length = 0;
+  fits_get_img_size(state_->file, 1, &length, &status);
+  // cfitsio reads a memory file past its end when the data are cut short.
+  LONGLONG headStart = 0, dataStart = 0, dataEnd = 0;
+  fits_get_hduaddrll(state_->file, &headStart, &dataStart, &dataEnd, &status);
+  if (status != 0 || length < 0 ||
+      dataStart + static_cast<LONGLONG>(length) * static_cast<LONGLONG>(sizeof(float)) >
+          static_cast<LONGLONG>(state_->buffer.size())) {
+    statusText(status);
+    return std::nullopt;
+  }
+  std::vector<float> values(static_cast<size_t>(std::max(length, 0L)));
+  float noBlank = 0.0f;
+  int anyBlank = 0;
+  fits_read_img(state_->file, TFLOAT, 1, static_cast<LONGLONG>(values.size()), &noBlank,
+                values.data(), &anyBlank, &status);
+  if (status != 0) {
+    statusText(status);
+    return std::nullopt;
+  }
+  return values;
 }
 
 std::optional<std::string> FitsHeaderReader::text(std::string_view key) const {

@@ -93,6 +93,11 @@ class FitsHeaderReader {
   std::optional<bool> logical(std::string_view key) const;
   /** Whether the header has the key with a value, whatever the value is. */
   bool has(std::string_view key) const { return valueField(key).has_value(); }
+  /**
+   * The primary array when it has one axis, as 32-bit floats; empty when it has no data; nullopt
+   * when it has more axes or its data cannot be read (a file cut short).
+   */
+  std::optional<std::vector<float>> primaryValues() const;
 
  private:
   /** The value field as written, with quotes; nullopt when the key is missing. */

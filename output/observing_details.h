@@ -31,10 +31,14 @@ namespace detail {
 inline constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 }  // namespace detail
 
+/** The fields an image's own FITS header may fill: the object's name and the exposure. */
+inline constexpr std::string_view kObjectKey = "OBJNAME";
+inline constexpr std::string_view kExposureKey = "EXPTIME";
+
 /** The form's fields in the order shown. UTC_OFFSET fills no key of its own: it makes DATE-OBS. */
 // clang-format off
 inline constexpr std::array kObservingFields{
-    ObservingField{"OBJNAME", "Object", false, false, 0, 0,
+    ObservingField{kObjectKey, "Object", false, false, 0, 0,
                    "Object must be at most 68 characters of plain ASCII text."},
     ObservingField{"OBSERVER", "Observer", false, false, 0, 0,
                    "Observer must be at most 68 characters of plain ASCII text."},
@@ -48,7 +52,7 @@ inline constexpr std::array kObservingFields{
                    "Latitude must be a number from -90 to 90."},
     ObservingField{"GEO_ELEV", "Elevation (m)", true, false, -500, 10000,
                    "Elevation must be a number of metres from -500 to 10000."},
-    ObservingField{"EXPTIME", "Exposure (s)", true, false, 0, 10000000,
+    ObservingField{kExposureKey, "Exposure (s)", true, false, 0, 10000000,
                    "Exposure must be a number of seconds from 0 to 10000000."},
     ObservingField{"UTC_OFFSET", "Hours to add to the camera clock for UTC", true, true, -24, 24,
                    "Hours to add to the camera clock must be a number from -24 to 24."},

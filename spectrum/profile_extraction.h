@@ -15,6 +15,8 @@ struct ExtractionOptions {
   bool useMedian = false;
   bool filterAirglow = false;
   bool smoothing = false;
+
+  friend bool operator==(const ExtractionOptions&, const ExtractionOptions&) = default;
 };
 
 /** A finished profile: values 1..length, every entry beyond length 0. */

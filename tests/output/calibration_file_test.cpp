@@ -75,6 +75,49 @@ TEST(CalibrationFile, EveryValueReadsBackExactly) {
     EXPECT_EQ(*read.calibration, values);
     EXPECT_EQ(read.calibration->marks.line1Wavelength.type, values.marks.line1Wavelength.type);
     EXPECT_EQ(read.calibration->marks.line2Wavelength.type, LineWavelength::Type::Int16);
+    EXPECT_EQ(read.source, std::nullopt);  // as every file written before sources were kept
+  }
+}
+
+CalibrationSource awkwardSource() {
+  CalibrationSource source{
+      .dataCropRow1 = 3,
+      .dataCropRow2 = 17,
+      .lampCropRow1 = 5,
+      .lampCropRow2 = 20,
+      .filters = {.useMedian = true, .filterAirglow = false, .smoothing = true},
+      .reduction = Reduction{DispersionAxis::Columns, 101, 40, 7, 1500, 2, true},
+      .lampProfile = {},
+      .refinedLines = 23,
+      .refinedRmsA = 0.1 + 0.2};
+  for (int column = 1; column <= 768; ++column) {
+    source.lampProfile.push_back(column % 97 == 0 ? 655340 : column * 13);
+  }
+  return source;
+}
+
+TEST(CalibrationFile, ItsSourceReadsBackExactly) {
+  struct Row {
+    std::string_view name;
+    std::function<void(CalibrationSource&)> change;
+  };
+  const std::vector<Row> rows{
+      {"from FITS images", [](CalibrationSource&) {}},
+      {"from camera images", [](CalibrationSource& source) { source.reduction.reset(); }},
+      {"a lamp narrower than the camera",
+       [](CalibrationSource& source) { source.lampProfile.resize(500); }},
+      {"no lamp", [](CalibrationSource& source) { source.lampProfile.clear(); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CalibrationSource source = awkwardSource();
+    row.change(source);
+    const FileBytes file = buildCalibrationFile(awkwardValues(), source);
+    ASSERT_EQ(file.failure, std::nullopt);
+    const CalibrationRead read = readCalibrationFile(std::span<const char>(file.bytes));
+    ASSERT_TRUE(read.calibration.has_value()) << read.reason;
+    EXPECT_EQ(*read.calibration, awkwardValues());
+    EXPECT_EQ(read.source, source);
   }
 }
 
@@ -123,16 +166,33 @@ TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
        withCard(withCard(good, "ALPHADEG=", "ALPHADEG= 0."), "GAMMADEG=", "GAMMADEG= 90."),
        "the model gives "},
       {"a scale that turns back",
-       withCard(withCard(withCard(good, "ALPHADEG=", "ALPHADEG= 60."), "FOCALMM =",
-                         "FOCALMM = 0.01"),
-                "GROOVEUM=", "GROOVEUM= 0.8333333"),
+       withCard(
+           withCard(withCard(good, "ALPHADEG=", "ALPHADEG= 60."), "FOCALMM =", "FOCALMM = 0.01"),
+           "GROOVEUM=", "GROOVEUM= 0.8333333"),
        "the model's wavelengths turn back at column "},
       {"coordinates of another model", withCard(good, "CRVAL1  =", "CRVAL1  = 6.1E-07"),
        "the coordinate keys and the model disagree by "},
       {"a refractive index that changes", withCard(good, "PV1_4   =", "PV1_4   = 0.001"),
        "PV1_4 is not 0"},
   };
-  for (const Row& row : rows) {
+  const std::string kept = text(buildCalibrationFile(awkwardValues(), awkwardSource()).bytes);
+  const std::vector<Row> sourceRows{
+      {"a crop row below the image", withCard(kept, "LCROP1  =", "LCROP1  = 0"),
+       "LCROP1 is not a whole number from 1 to 20"},
+      {"a fractional crop row", withCard(kept, "DCROP2  =", "DCROP2  = 7.5"),
+       "DCROP2 is not a whole number from 1 to 20"},
+      {"a filter not logical", withCard(kept, "AIRGLOW =", "AIRGLOW = 'yes'"),
+       "AIRGLOW is missing or not T or F"},
+      {"an unknown axis", withCard(kept, "REDAXIS =", "REDAXIS = 'diagonal'"),
+       "REDAXIS is not 'rows' or 'columns'"},
+      {"no bin", withCard(kept, "REDBIN  =", "REDBIN  = 0"),
+       "REDBIN is not a whole number from 1 to "},
+      {"a lamp cut short", kept.substr(0, kept.size() - 2880),
+       "the lamp's profile is not one row of at most 768 columns"},
+  };
+  std::vector<Row> all = rows;
+  all.insert(all.end(), sourceRows.begin(), sourceRows.end());
+  for (const Row& row : all) {
     SCOPED_TRACE(row.name);
     const CalibrationRead read = readText(row.bytes);
     EXPECT_FALSE(read.calibration.has_value());

@@ -1,0 +1,147 @@
+#include "calibration/lamp_reidentify.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "calibration/line_check.h"
+#include "tests/support/grating_examples.h"
+
+namespace halvic {
+namespace {
+
+double wavelengthAt(const GratingModel& model, double pixel) {
+  double betaDeg = 0.0;
+  return evaluateGratingModel(model, pixel, betaDeg);
+}
+
+/** The column where the model gives the wavelength, by bisection (the model is monotonic). */
+double columnOf(const GratingModel& model, double wavelength) {
+  double low = -200.0, high = 1000.0;
+  const bool falling = wavelengthAt(model, low) > wavelengthAt(model, high);
+  for (int i = 0; i < 60; ++i) {
+    const double middle = (low + high) / 2.0;
+    ((wavelengthAt(model, middle) > wavelength) == falling ? low : high) = middle;
+  }
+  return (low + high) / 2.0;
+}
+
+/** A lamp whose column p shows what the model shows at where(p)'s inverse: lines of 2.5 px. */
+ProfileArray lampOf(const GratingModel& model, std::span<const LineWavelength> listed,
+                    const std::function<double(double)>& moved) {
+  std::vector<double> values(kProfileColumns + 1, 50.0);
+  for (size_t i = 0; i < listed.size(); ++i) {
+    const double centre = moved(columnOf(model, listed[i].value));
+    const double height = 2000.0 + 1500.0 * static_cast<double>(i % 5);
+    for (int column = 1; column <= kProfileColumns; ++column) {
+      const double x = (column - centre) / 1.06;
+      values[static_cast<size_t>(column)] += height * std::exp(-0.5 * x * x);
+    }
+  }
+  ProfileArray profile;
+  for (int column = 1; column <= kProfileColumns; ++column) {
+    profile.set(column, static_cast<int32_t>(std::lround(values[static_cast<size_t>(column)])));
+  }
+  return profile;
+}
+
+std::vector<int32_t> columnsOf(const ProfileArray& profile) {
+  std::vector<int32_t> values;
+  for (int column = 1; column <= kProfileColumns; ++column) {
+    values.push_back(profile.at(column));
+  }
+  return values;
+}
+
+// The worked example's lamp moved along the strip and stretched about its centre: the shift is
+// found, and the re-identified model gives the moved lamp's wavelengths; a lamp of another
+// grating is refused.
+TEST(Reidentify, FollowsALampMovedAlongTheStrip) {
+  struct Row {
+    std::string_view name;
+    double shiftPx;
+    double stretch;
+    double grooveSpacingUm;  // of the new lamp's spectrograph
+    bool taken;
+  };
+  const std::vector<Row> rows{
+      {"the same lamp", 0.0, 0.0, 6.666666, true},
+      {"15 columns right", 15.0, 0.0, 6.666666, true},
+      {"15 columns left", -15.0, 0.0, 6.666666, true},
+      {"a fraction right", 7.3, 0.0, 6.666666, true},
+      {"moved and stretched 0.3 %", -9.6, 0.003, 6.666666, true},
+      {"shrunk 0.3 %", 12.2, -0.003, 6.666666, true},
+      {"another grating", 0.0, 0.0, 3.333333, false},
+  };
+  const std::vector<LineWavelength> listed = lampLineWavelengths();
+  const GratingModel model = test::workedExampleModel();
+  const ProfileArray saved = lampOf(model, listed, [](double column) { return column; });
+  Calibration calibration;
+  calibration.model = model;
+  calibration.calibrated = true;
+  calibration.marks =
+      LineMarks{listed[10], listed[30], static_cast<float>(columnOf(model, listed[10].value)),
+                static_cast<float>(columnOf(model, listed[30].value))};
+  const std::vector<int32_t> savedLamp = columnsOf(saved);
+  const ImageArray image;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    GratingModel lampModel = model;
+    lampModel.grooveSpacingUm = row.grooveSpacingUm;
+    const auto moved = [&](double column) {
+      return 381.0 + (column - 381.0) * (1.0 + row.stretch) + row.shiftPx;
+    };
+    const ProfileArray lamp = lampOf(lampModel, listed, moved);
+    const Reidentification result = reidentifyOnLamp(ReidentifyInputs{
+        calibration, savedLamp, LampProfile{lamp, kProfileColumns, image, 1, 20}, listed, true});
+    ASSERT_EQ(result.calibration.has_value(), row.taken) << result.reason;
+    if (!row.taken) {
+      continue;
+    }
+    if (row.stretch == 0.0) {
+      EXPECT_NEAR(result.shiftPx, row.shiftPx, 0.051);
+    }
+    double worstPx = 0.0;
+    for (int column = 1; column <= kImageColumns; ++column) {
+      const double truth =
+          wavelengthAt(model, 381.0 + (column - 381.0 - row.shiftPx) / (1.0 + row.stretch));
+      const double step =
+          std::fabs(wavelengthAt(model, column + 0.5) - wavelengthAt(model, column - 0.5));
+      worstPx = std::max(worstPx,
+                         std::fabs(wavelengthAt(result.calibration->model, column) - truth) / step);
+    }
+    EXPECT_LT(worstPx, 0.25);
+    EXPECT_GT(result.calibration->refinedLines, 20);
+  }
+}
+
+TEST(Reidentify, RefusesWhatCannotBeLaidOnTheSavedLamp) {
+  const std::vector<int32_t> lamp = [] {
+    std::vector<int32_t> values(kProfileColumns, 10);
+    values[300] = 5000;
+    return values;
+  }();
+  struct Row {
+    std::string_view name;
+    std::vector<int32_t> saved;
+    std::vector<int32_t> lamp;
+  };
+  std::vector<int32_t> far = lamp;
+  std::rotate(far.begin(), far.begin() + 200, far.end());
+  const std::vector<Row> rows{
+      {"a flat saved lamp", std::vector<int32_t>(kProfileColumns, 10), lamp},
+      {"a flat new lamp", lamp, std::vector<int32_t>(kProfileColumns, 0)},
+      {"a lamp 200 columns away", lamp, far},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(lampShift(row.saved, row.lamp), std::nullopt);
+  }
+}
+
+}  // namespace
+}  // namespace halvic
