@@ -46,8 +46,8 @@ TEST(QtMenuBar, ShowsTheTablesMenusItemsShortcutsAndSeparators) {
         "E&xit\tCtrl+Q"}},
       {"&Calibration",
        {"&Undo\tCtrl+Z", "R&edo\tCtrl+Shift+Z", "-", "&Save Calibration...", "&Load Calibration...",
-        "-", "&Check Calibration...", "&Refine with All Lines", "S&pectrograph...",
-        "Lamp Li&nes..."}},
+        "-", "&Check Calibration...", "&Refine with All Lines", "Re-&identify on This Lamp",
+        "S&pectrograph...", "Lamp Li&nes..."}},
       {"&Help", {"&User Guide\tF1", "&About"}},
   };
   const QList<QAction*> shown = bar.actions();
