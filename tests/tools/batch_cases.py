@@ -143,7 +143,38 @@ def fits_image(batch, _):
     return [] if (written["OBJNAME"], written["EXPTIME"]) == ("Vega", 12.5) else [repr(written)]
 
 
+def barycentric(batch, _):
+    """--barycentric: a FITS image placed by its OBJCTRA and OBJCTDEC ("hh mm ss" as cameras
+    write them) is corrected; a camera image with no coordinates is refused a correction."""
+    try:
+        import numpy
+        from astropy.io import fits
+    except ImportError as missing:
+        print(f"SKIP: {missing}")
+        return None
+    columns = numpy.arange(900)
+    trace = numpy.exp(-0.5 * ((numpy.arange(40) - 20) / 3.0) ** 2)[:, None]
+    spectrum = 1000 + 800 * numpy.sin(columns / 37.0) ** 2
+    header = fits.Header({"OBJECT": "Betelgeuse", "EXPTIME": 30.0, "DATE-OBS": "2024-03-14T21:31:05",
+                          "OBJCTRA": "05 55 10.3", "OBJCTDEC": "+07 24 25"})
+    fits.writeto("night/star.fits", (trace * spectrum).astype(numpy.float32), header)
+    with open("site.txt", "w", encoding="utf-8") as file:
+        file.write(OBSERVING + "GEO_LONG = 2.35\nGEO_LAT = 48.85\nGEO_ELEV = 35\n")
+    status, errors = run(batch, "--calibration", "night.fits", "--out", "out", "--observing",
+                         "site.txt", "--barycentric", "night/star.fits", OBJECT)
+    problems = [] if status == 1 else [f"exit {status}: {errors}"]
+    corrected, pixels = fits.getheader("out/star.fits"), fits.getheader("out/star-pixels.fits")
+    if corrected.get("SPECSYS") != "BARYCENT" or not 1000 < abs(corrected["VELOSYS"]) < 30000:
+        problems.append(repr(corrected))
+    if pixels.get("SPECSYS") != "TOPOCENT" or pixels.get("BARYVEL") != corrected["VELOSYS"]:
+        problems.append(repr(pixels))
+    if "no barycentric correction: " not in read("out/summary.csv"):
+        problems.append(read("out/summary.csv"))
+    return problems
+
+
 CASES = {
+    "barycentric": barycentric,
     "fits-image": fits_image,
     "same-as-window": same_as_window,
     "missing-calibration": usage_error(["--calibration", "none.fits", "--out", "out", OBJECT],

@@ -13,6 +13,7 @@
 #include "imagefile/fits_image.h"
 #include "imagefile/fits_reduction.h"
 #include "imagefile/image_reader.h"
+#include "output/barycentre_fields.h"
 #include "output/csv_export.h"
 #include "output/export_names.h"
 #include "output/observing_details.h"
@@ -105,6 +106,18 @@ std::vector<ui::FormField> fieldsWithHeader(std::vector<ui::FormField> fields,
   if (header.exposureSeconds) {
     setField(fields, kExposureKey, ui::shortestText(*header.exposureSeconds));
   }
+  // RA and DEC as numbers or texts; OBJCTRA and OBJCTDEC as "hh mm ss.s" and "+dd mm ss".
+  const auto sexagesimal = [](std::string text) {
+    std::replace(text.begin(), text.end(), ' ', ':');
+    return text;
+  };
+  if (header.rightAscension && header.declination) {
+    setField(fields, kRightAscensionKey, *header.rightAscension);
+    setField(fields, kDeclinationKey, *header.declination);
+  } else if (header.objectRightAscension && header.objectDeclination) {
+    setField(fields, kRightAscensionKey, sexagesimal(*header.objectRightAscension));
+    setField(fields, kDeclinationKey, sexagesimal(*header.objectDeclination));
+  }
   return fields;
 }
 
@@ -187,12 +200,19 @@ ImageOutcome calibrateImage(const BatchSettings& settings, const ImageJob& job) 
   const CalibrationSource source = settings.source.value_or(CalibrationSource{});
   const ExtractedProfile profile = extractDataProfile(
       image.pixels, image.width, source.dataCropRow1, source.dataCropRow2, source.filters);
+  const std::vector<ui::FormField> fields =
+      image.fitsHeader ? fieldsWithHeader(settings.fields, *image.fitsHeader) : settings.fields;
+  if (barycentreRequested(fields)) {
+    if (std::optional<std::string> refusal =
+            barycentreRefusal(fields, exportDateObs(image.header, fields))) {
+      return failed("no barycentric correction: " + *refusal);
+    }
+  }
   const FitsSpectrumFiles fits = buildSpectrumExport(SpectrumExport{
       .profile = profile.values,
       .length = profile.length,
       .calibration = calibration,
-      .fields =
-          image.fitsHeader ? fieldsWithHeader(settings.fields, *image.fitsHeader) : settings.fields,
+      .fields = fields,
       .header = image.header,
   });
   if (fits.failure) {

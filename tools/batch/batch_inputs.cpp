@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "output/barycentre_fields.h"
 #include "output/observing_details.h"
 
 namespace halvic {
@@ -41,6 +42,8 @@ std::string atLine(int number, const std::string& reason) {
 
 ParsedFile<std::vector<ui::FormField>> parseObservingText(const std::string& text) {
   std::vector<ui::FormField> fields = observingFormFields();
+  const std::vector<ui::FormField> barycentre = barycentreFormFields();
+  fields.insert(fields.end(), barycentre.begin(), barycentre.end());
   for (const auto& [number, line] : meaningfulLines(text)) {
     const size_t equals = line.find('=');
     if (equals == std::string::npos) {
@@ -55,6 +58,16 @@ ParsedFile<std::vector<ui::FormField>> parseObservingText(const std::string& tex
     field->value = trimmed(line.substr(equals + 1));
   }
   if (std::optional<std::string> refusal = observingFormRefusal(fields)) {
+    return {std::nullopt, *refusal};
+  }
+  // The coordinates are checked here; what the correction needs of each image, with it.
+  std::vector<ui::FormField> coordinatesOnly = fields;
+  for (ui::FormField& field : coordinatesOnly) {
+    if (field.name == kBarycentreRequestKey) {
+      field.value = "0";
+    }
+  }
+  if (std::optional<std::string> refusal = barycentreRefusal(coordinatesOnly, std::nullopt)) {
     return {std::nullopt, *refusal};
   }
   return {fields, {}};

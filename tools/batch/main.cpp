@@ -17,6 +17,7 @@
 
 #include "imagefile/atomic_file.h"
 #include "imagefile/regular_file.h"
+#include "output/barycentre_fields.h"
 #include "tools/batch/batch_image.h"
 #include "tools/batch/batch_inputs.h"
 #include "tools/batch/batch_summary.h"
@@ -134,7 +135,7 @@ int main(int argc, char** argv) {
                "halvic-batch");
   std::string calibrationPath, outFolder, lampPath, pairsPath, observingPath;
   std::vector<std::string> images;
-  bool csv = false, overwrite = false;
+  bool csv = false, overwrite = false, barycentric = false;
   unsigned jobs = std::max(1U, std::thread::hardware_concurrency());
   app.add_option("--calibration", calibrationPath, "calibration file (FITS)")->required();
   app.add_option("--out", outFolder, "folder the files go to")->required();
@@ -148,6 +149,8 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_flag("--overwrite", overwrite, "replace existing outputs");
   app.add_option("--observing", observingPath, "file of the observing form's 'KEY = VALUE' lines");
+  app.add_flag("--barycentric", barycentric,
+               "correct the wavelengths to the barycentre (needs RA and DEC, site and date)");
   app.add_option("IMAGE", images, "camera image files");
   try {
     app.parse(argc, argv);
@@ -184,6 +187,13 @@ int main(int argc, char** argv) {
     settings.fields = *fields.value;
   } else {
     settings.fields = parseObservingText("").value.value_or(std::vector<ui::FormField>{});
+  }
+  if (barycentric) {
+    for (ui::FormField& field : settings.fields) {
+      if (field.name == kBarycentreRequestKey) {
+        field.value = "1";
+      }
+    }
   }
   const CalibrationRead read = readCalibrationFile(calibrationPath);
   if (!read.calibration) {
