@@ -99,6 +99,15 @@ std::vector<std::string> MainWindow::historyOfThisCalibration() const {
   return history;
 }
 
+std::vector<std::string> MainWindow::exportHistory(const ImageState& exported) const {
+  std::vector<std::string> history = historyOfThisCalibration();
+  if (exported.fitsOrigin) {
+    const std::vector<std::string> origin = fitsOriginHistory(*exported.fitsOrigin);
+    history.insert(history.end(), origin.begin(), origin.end());
+  }
+  return history;
+}
+
 void MainWindow::mnuExportFits_Click() {
   if (!ws_.calibration.calibrated) {
     dialogs_.messageBox(kNotCalibrated);
@@ -132,7 +141,7 @@ void MainWindow::mnuExportFits_Click() {
       .model = gratingModel(),
       .details = details,
       .dateObs = date && time ? dateObsOf(*date, *time, details.utcOffsetHours) : std::nullopt,
-      .history = historyOfThisCalibration(),
+      .history = exportHistory(graphed),
       .vacuum = vacuumRequested(*fields),
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
