@@ -118,6 +118,9 @@ void MainWindow::mnuExportFits_Click() {
     dialogs_.messageBox(kNoImage);
     return;
   }
+  if (refuseExportOfDifferentReductions()) {
+    return;
+  }
   if (ws_.graph.profileLength < kShortestExport) {
     dialogs_.messageBox(kTooShort);
     return;
@@ -143,6 +146,8 @@ void MainWindow::mnuExportFits_Click() {
       .dateObs = date && time ? dateObsOf(*date, *time, details.utcOffsetHours) : std::nullopt,
       .history = exportHistory(graphed),
       .vacuum = vacuumRequested(*fields),
+      .reduction = graphed.fitsOrigin ? std::optional<Reduction>(graphed.fitsOrigin->reduction)
+                                      : std::nullopt,
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
   std::optional<WriteFailure> failure;

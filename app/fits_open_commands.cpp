@@ -235,4 +235,20 @@ void MainWindow::openFitsImage(ImageKind kind) {
   showLoadedImage(kind, fields.xPixelSize);
 }
 
+bool MainWindow::refuseExportOfDifferentReductions() {
+  const ImageState& object = ws_.image(ImageKind::Data);
+  const ImageState& lamp = ws_.image(ImageKind::Cal);
+  // The lamp's calibration counts strip columns; on an object's strip that maps onto other
+  // original pixels, every wavelength would be wrong by the difference.
+  const bool alike =
+      object.fitsOrigin && lamp.fitsOrigin
+          ? mapsColumnsAlike(object.fitsOrigin->reduction, lamp.fitsOrigin->reduction)
+          : !object.fitsOrigin && !lamp.fitsOrigin;
+  if (!ws_.graph.showsCal && ws_.calibration.calibrated && object.loaded && lamp.loaded && !alike) {
+    dialogs_.messageBox("The object and the lamp were reduced differently; nothing exported.");
+    return true;
+  }
+  return false;
+}
+
 }  // namespace halvic

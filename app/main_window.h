@@ -213,6 +213,12 @@ class MainWindow {
    * when the user cancels.
    */
   std::optional<ChosenReduction> chooseReduction(ImageKind kind, const FitsImage& image);
+  /**
+   * Before an export of the object once calibrated: when the object and the lamp loaded were
+   * reduced differently (or one is a camera file and the other a FITS image), says so and
+   * returns true; the export then writes nothing.
+   */
+  bool refuseExportOfDifferentReductions();
   void blackOutStrip(MainControl frameName);
   void placeInFrame(ImageKind kind);
   void resetCropControls(ImageKind kind);

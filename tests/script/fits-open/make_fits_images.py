@@ -8,9 +8,11 @@ data), so that the images need nothing but Python itself:
   cube.fits     40 x 30 x 2: a cube
   tables.fits   an empty primary unit and a binary table
   not-fits.fits text
+  camera.kr4    a copy of the camera file given after the folder, when one is
 """
 
 import math
+import shutil
 import struct
 import sys
 from pathlib import Path
@@ -65,7 +67,7 @@ def object_value(x, y):
     return 200.0 + 5000.0 * (1.0 + 0.3 * math.sin(x / 90.0)) * band(y, 15.0, 2.0)
 
 
-def main(folder):
+def main(folder, camera_file=None):
     out = Path(folder)
     out.mkdir(parents=True, exist_ok=True)
     image(out / "lamp.fits", 1200, 50, lamp_value, 16,
@@ -81,7 +83,9 @@ def main(folder):
     rows = b"".join(struct.pack(">f", v) for v in (1.0, 2.0, 3.0))
     (out / "tables.fits").write_bytes(header(primary) + header(table) + padded(rows, b"\0"))
     (out / "not-fits.fits").write_text("These are notes, not an image.\n")
+    if camera_file:
+        shutil.copyfile(camera_file, out / "camera.kr4")
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    main(*sys.argv[1:])
