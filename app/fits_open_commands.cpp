@@ -197,7 +197,11 @@ void MainWindow::openFitsImage(ImageKind kind) {
     return;
   }
   const std::string path = ws_.selectedFileName;
-  const FitsImageRead read = readFitsImage(path);
+  // A large image takes a noticeable moment to read and to reduce.
+  const FitsImageRead read = [&] {
+    const ui::BusyScope busy(dialogs_);
+    return readFitsImage(path);
+  }();
   if (!read.image) {
     dialogs_.messageBox(notLoaded(path, read.reason));
     return;
@@ -206,8 +210,10 @@ void MainWindow::openFitsImage(ImageKind kind) {
   if (!reduction) {
     return;
   }
-  const StripReduction reduced =
-      reduceToStrip(*read.image, reduction->reduction, reduction->pixelSizeUm);
+  const StripReduction reduced = [&] {
+    const ui::BusyScope busy(dialogs_);
+    return reduceToStrip(*read.image, reduction->reduction, reduction->pixelSizeUm);
+  }();
   if (!reduced.strip) {
     dialogs_.messageBox(notLoaded(path, reduced.reason));
     return;
