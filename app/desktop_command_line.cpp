@@ -81,18 +81,23 @@ std::optional<int> answerWithoutWindow(const CommandLine& commandLine, std::ostr
   return std::nullopt;
 }
 
-void loadCommandLineImages(DesktopProgram& program, const std::vector<std::string>& images) {
+void openImageAs(DesktopProgram& program, ImageKind kind, const std::string& path) {
   constexpr std::array<MainControl, kMostImages> kLoadButtons{"cmdload", "cmdload2"};
   constexpr std::array<MainMenuItem, kMostImages> kFitsOpens{"mnuOpenFitsObject",
                                                              "mnuOpenFitsLamp"};
-  for (size_t index = 0; index < images.size() && index < kLoadButtons.size(); ++index) {
-    program.dialogs().answerNextOpen(images[index]);
-    // Told apart by what the file holds, not by its name: a camera file may end in ".fits".
-    if (isFitsFile(images[index])) {
-      program.mainWindow().menuItem(kFitsOpens[index]).choose();
-    } else {
-      program.mainWindow().control(kLoadButtons[index]).userClick();
-    }
+  const size_t side = kind == ImageKind::Data ? 0 : 1;
+  program.dialogs().answerNextOpen(path);
+  // Told apart by what the file holds, not by its name: a camera file may end in ".fits".
+  if (isFitsFile(path)) {
+    program.mainWindow().menuItem(kFitsOpens[side]).choose();
+  } else {
+    program.mainWindow().control(kLoadButtons[side]).userClick();
+  }
+}
+
+void loadCommandLineImages(DesktopProgram& program, const std::vector<std::string>& images) {
+  for (size_t index = 0; index < images.size() && index < kImageKinds.size(); ++index) {
+    openImageAs(program, kImageKinds[index], images[index]);
   }
 }
 

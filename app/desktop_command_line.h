@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/workspace.h"
+
 namespace halvic {
 
 class DesktopProgram;
@@ -44,5 +46,11 @@ std::optional<int> answerWithoutWindow(const CommandLine& commandLine, std::ostr
  * are refused, with the same messages as files the user chooses.
  */
 void loadCommandLineImages(DesktopProgram& program, const std::vector<std::string>& images);
+
+/**
+ * Opens the file at path as the object (Data) or the lamp (Cal), as a command line's image opens:
+ * a FITS image with the reduction form, any other file as a camera file.
+ */
+void openImageAs(DesktopProgram& program, ImageKind kind, const std::string& path);
 
 }  // namespace halvic
