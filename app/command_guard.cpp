@@ -33,6 +33,8 @@ constexpr std::array kControlFailures{
 constexpr std::array kMenuFailures{
     MenuFailure{"mnuLoadSpectra", kNotLoaded},
     MenuFailure{"mnuLoadCal", kNotLoaded},
+    MenuFailure{"mnuOpenFitsObject", kNotLoaded},
+    MenuFailure{"mnuOpenFitsLamp", kNotLoaded},
 };
 
 /** The message of a command that says one thing whatever failed; empty for any other. */

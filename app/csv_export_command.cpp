@@ -25,6 +25,9 @@ void MainWindow::mnuExportCsv_Click() {
     dialogs_.messageBox(kNoImage);
     return;
   }
+  if (refuseExportOfDifferentReductions()) {
+    return;
+  }
   const std::optional<std::string> chosen = dialogs_.saveFile(ui::SaveRequest{
       .title = "Export CSV",
       .filters = {{"CSV Files (*.csv)", "*.csv"}},

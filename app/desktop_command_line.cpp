@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/desktop_program.h"
+#include "imagefile/fits_image.h"
 
 namespace halvic {
 
@@ -18,6 +19,7 @@ constexpr std::string_view kUsage =
     "\n"
     "  OBJECT     an object image to load at the start, as \"Load Spectra\" does\n"
     "  LAMP       a calibration lamp image to load after it, as \"Load Cal\" does\n"
+    "  A FITS image among them opens with the form that reduces it to a strip.\n"
     "  --help     print this help and exit\n"
     "  --version  print the program's version and exit\n"
     "  --         end of the options: names after it may begin with '-'\n";
@@ -79,11 +81,23 @@ std::optional<int> answerWithoutWindow(const CommandLine& commandLine, std::ostr
   return std::nullopt;
 }
 
-void loadCommandLineImages(DesktopProgram& program, const std::vector<std::string>& images) {
+void openImageAs(DesktopProgram& program, ImageKind kind, const std::string& path) {
   constexpr std::array<MainControl, kMostImages> kLoadButtons{"cmdload", "cmdload2"};
-  for (size_t index = 0; index < images.size() && index < kLoadButtons.size(); ++index) {
-    program.dialogs().answerNextOpen(images[index]);
-    program.mainWindow().control(kLoadButtons[index]).userClick();
+  constexpr std::array<MainMenuItem, kMostImages> kFitsOpens{"mnuOpenFitsObject",
+                                                             "mnuOpenFitsLamp"};
+  const size_t side = kind == ImageKind::Data ? 0 : 1;
+  program.dialogs().answerNextOpen(path);
+  // Told apart by what the file holds, not by its name: a camera file may end in ".fits".
+  if (isFitsFile(path)) {
+    program.mainWindow().menuItem(kFitsOpens[side]).choose();
+  } else {
+    program.mainWindow().control(kLoadButtons[side]).userClick();
+  }
+}
+
+void loadCommandLineImages(DesktopProgram& program, const std::vector<std::string>& images) {
+  for (size_t index = 0; index < images.size() && index < kImageKinds.size(); ++index) {
+    openImageAs(program, kImageKinds[index], images[index]);
   }
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/workspace.h"
+
 namespace halvic {
 
 class DesktopProgram;
@@ -38,10 +40,17 @@ std::optional<int> answerWithoutWindow(const CommandLine& commandLine, std::ostr
                                        std::ostream& errors);
 
 /**
- * Loads the images of the command line with "Load Spectra" and "Load Cal", each answered in the
- * open dialog with its path instead of showing it, so that they load, and are refused, with the
- * same messages as files the user chooses.
+ * Loads the images of the command line with "Load Spectra" and "Load Cal", or, for a file that
+ * starts as FITS does, "Open FITS Object" and "Open FITS Lamp" (which show the reduction form),
+ * each answered in the open dialog with its path instead of showing it, so that they load, and
+ * are refused, with the same messages as files the user chooses.
  */
 void loadCommandLineImages(DesktopProgram& program, const std::vector<std::string>& images);
+
+/**
+ * Opens the file at path as the object (Data) or the lamp (Cal), as a command line's image opens:
+ * a FITS image with the reduction form, any other file as a camera file.
+ */
+void openImageAs(DesktopProgram& program, ImageKind kind, const std::string& path);
 
 }  // namespace halvic

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "app/desktop_command_line.h"
+
 namespace halvic {
 
 namespace {
@@ -36,6 +38,12 @@ void DesktopProgram::wirePointer() {
   ui::PictureBoxWidget& graph = *window_.clientArea().pictureBox("Picgraph");
   graph.setOnClick(
       [this](int x, int y) { logic_.runGuarded([this, x, y] { logic_.Picgraph_MouseUp(x, y); }); });
+  // A file dropped on the left half opens as the object, on the right half as the lamp, as the
+  // object's controls stand left of the lamp's.
+  window_.clientArea().setOnFileDropped([this](int x, const std::string& path) {
+    const bool leftHalf = x < window_.clientArea().width() / 2;
+    openImageAs(*this, leftHalf ? ImageKind::Data : ImageKind::Cal, path);
+  });
   graph.setOnWheel([this](int steps) {
     logic_.runGuarded([this, steps] { logic_.Picgraph_MouseWheel(steps); });
   });

@@ -85,6 +85,9 @@ void MainWindow::mnuExportFits_Click() {
     dialogs_.messageBox(kNoImage);
     return;
   }
+  if (refuseExportOfDifferentReductions()) {
+    return;
+  }
   if (ws_.graph.profileLength < kShortestExport) {
     dialogs_.messageBox(kTooShort);
     return;
@@ -105,6 +108,10 @@ void MainWindow::mnuExportFits_Click() {
       .calibration = ws_.calibration,
       .fields = *fields,
       .header = graphed.headerBytes,
+      .originHistory =
+          graphed.fitsOrigin ? fitsOriginHistory(*graphed.fitsOrigin) : std::vector<std::string>{},
+      .reduction = graphed.fitsOrigin ? std::optional<Reduction>(graphed.fitsOrigin->reduction)
+                                      : std::nullopt,
   });
   const std::vector<std::string> names = fitsExportFiles(*chosen);
   const std::optional<ExportWriteFailure> failure = writeSpectrumFiles(names, files);

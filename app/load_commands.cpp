@@ -51,7 +51,12 @@ void MainWindow::loadImage(ImageKind kind) {
     fileLabel.setCaption(labelBefore);
     return;
   }
+  showLoadedImage(kind, *pixelSize);
+}
 
+void MainWindow::showLoadedImage(ImageKind kind, float pixelSize) {
+  const ImageControls& controls = imageControls(kind);
+  control(controls.fileLabel).setCaption(ws_.selectedFileName);
   ImageState& image = ws_.image(kind);
   blackOutStrip(controls.frame);
   ws_.graph.showsCal = kind == ImageKind::Cal;
@@ -68,7 +73,7 @@ void MainWindow::loadImage(ImageKind kind) {
     extractCalProfile();
   }
   // Before anything evaluates the model: the new pixel size changes every wavelength at once.
-  ws_.headerPixelSize = *pixelSize;
+  ws_.headerPixelSize = pixelSize;
   usePixelSize(pixelSizeInForce(ws_.calibration.spectrograph));
   ui::Control& cursor = control("hsbspectra");
   cursor.setMaximum(image.width);
@@ -117,7 +122,15 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
     dialogs_.messageBox(kNotLoaded, describe(read));
     return std::nullopt;
   }
+  commitImage(kind, fields, pixels, headerBytes);
+  return fields.xPixelSize;
+}
+
+void MainWindow::commitImage(ImageKind kind, const ImageHeaderFields& fields,
+                             const ImageArray& pixels, const HeaderBytes& headerBytes) {
+  const std::string& path = ws_.selectedFileName;
   ImageState& image = ws_.image(kind);
+  image.fitsOrigin.reset();
   image.fileName = path;
   image.caption = fields.caption;
   image.image = pixels;
@@ -133,7 +146,6 @@ std::optional<float> MainWindow::readImageFile(ImageKind kind) {
                           fields.ignoredPixelSize +
                           " was ignored: no camera has pixels of that size");
   }
-  return fields.xPixelSize;
 }
 
 void MainWindow::usePixelSize(float pixelSize) {

@@ -36,6 +36,8 @@ void MainWindow::wireMenus() {
   };
   on("mnuLoadSpectra", &MainWindow::cmdload_Click);
   on("mnuLoadCal", &MainWindow::cmdload2_Click);
+  on("mnuOpenFitsObject", &MainWindow::mnuOpenFitsObject_Click);
+  on("mnuOpenFitsLamp", &MainWindow::mnuOpenFitsLamp_Click);
   on("mnuExportFits", &MainWindow::mnuExportFits_Click);
   on("mnuExportCsv", &MainWindow::mnuExportCsv_Click);
   on("mnuExit", &MainWindow::cmdexit_Click);

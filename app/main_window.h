@@ -14,6 +14,9 @@
 #include "calibration/grating_solve.h"
 #include "calibration/lamp_refine.h"
 #include "calibration/line_check.h"
+#include "imagefile/fits_image.h"
+#include "imagefile/fits_reduction.h"
+#include "imagefile/image_reader.h"
 #include "output/calibration_file.h"
 #include "output/graph_printout.h"
 #include "spectrum/graph_rendering.h"
@@ -84,6 +87,8 @@ class MainWindow {
   // Loads.
   void cmdload_Click();
   void cmdload2_Click();
+  void mnuOpenFitsObject_Click();
+  void mnuOpenFitsLamp_Click();
   // Strips and their contrast.
   void chkexpand_Click();
   void cmdcontrast_Click();
@@ -182,6 +187,40 @@ class MainWindow {
    * loaded (the header's, else the one before), or nullopt, with its message, when refused.
    */
   std::optional<float> readImageFile(ImageKind kind);
+  /**
+   * Puts an image read from the chosen file in the workspace as that kind: its pixels, header and
+   * the fields scanned from the header; it is a camera file's until the caller says otherwise.
+   */
+  void commitImage(ImageKind kind, const ImageHeaderFields& fields, const ImageArray& pixels,
+                   const HeaderBytes& headerBytes);
+  /**
+   * Shows the image just committed as that kind: its strip, crop rows, profile and cursor, with
+   * pixelSize (the one its header gave, else the one before) in force.
+   */
+  void showLoadedImage(ImageKind kind, float pixelSize);
+  /**
+   * "Open FITS Object" and "Open FITS Lamp": a FITS image chosen, read, reduced to a strip by the
+   * reduction form and shown as a camera file is; refused with its reason, or cancelled, it
+   * leaves the image of that kind and its label as they were.
+   */
+  void openFitsImage(ImageKind kind);
+  /** A reduction taken from the form, with the size of the image's own pixels along it. */
+  struct ChosenReduction {
+    Reduction reduction;
+    std::optional<float> pixelSizeUm;
+  };
+  /**
+   * The reduction form for image, pre-filled as proposed (a lamp's from the FITS object loaded);
+   * the pixel size is asked only when neither the spectrograph nor the header gives it. nullopt
+   * when the user cancels.
+   */
+  std::optional<ChosenReduction> chooseReduction(ImageKind kind, const FitsImage& image);
+  /**
+   * Before an export of the object once calibrated: when the object and the lamp loaded were
+   * reduced differently (or one is a camera file and the other a FITS image), says so and
+   * returns true; the export then writes nothing.
+   */
+  bool refuseExportOfDifferentReductions();
   void blackOutStrip(MainControl frameName);
   void placeInFrame(ImageKind kind);
   void resetCropControls(ImageKind kind);

@@ -16,6 +16,8 @@ namespace halvic {
 inline constexpr std::array kMainWindowMenus{
     ui::MenuItemSpec{"mnuLoadSpectra", "File", "&Load Spectra...", "Ctrl+O"},
     ui::MenuItemSpec{"mnuLoadCal", "File", "Load &Cal...", ""},
+    ui::MenuItemSpec{"mnuOpenFitsObject", "File", "Open FITS &Object...", ""},
+    ui::MenuItemSpec{"mnuOpenFitsLamp", "File", "Open FITS La&mp...", ""},
     ui::MenuItemSpec{"mnuExportFits", "File", "&Export FITS...", "Ctrl+E", true},
     ui::MenuItemSpec{"mnuExportCsv", "File", "Export C&SV...", ""},
     ui::MenuItemSpec{"mnuExportGraphImage", "File", "Export &Graph Image...", ""},

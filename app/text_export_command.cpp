@@ -29,6 +29,9 @@ void MainWindow::cmdtext_Click() {
     dialogs_.messageBox(kNoImage);
     return;
   }
+  if (refuseExportOfDifferentReductions()) {
+    return;
+  }
   std::optional<GratingModel> calibration;
   if (ws_.calibration.calibrated) {
     calibration = gratingModel();

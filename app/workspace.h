@@ -3,9 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "output/fits_origin.h"
 #include "calibration/calibration.h"
 #include "calibration/lamp_lines.h"
 #include "calibration/line_list.h"
@@ -48,6 +50,8 @@ struct ImageState {
   ProfileArray profile;
   /** The pixel size its header gave, in micrometres; 0 when the header had none. */
   float pixelSize = 0.0f;
+  /** Set when the image is a strip reduced from a FITS image; nullopt for a camera file. */
+  std::optional<FitsOrigin> fitsOrigin;
 };
 
 /** What the graph shows: the working profile, its scale, the cursor and the read-out. */

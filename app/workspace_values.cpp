@@ -51,6 +51,9 @@ const std::vector<NamedValue>& namedValues() {
     add(named("selectedFileName", [](const Workspace& ws) { return ws.selectedFileName; }));
     addTwin(all, "dataFileName", "calFileName", [](const ImageState& i) { return i.fileName; });
     addTwin(all, "dataCaption", "calCaption", [](const ImageState& i) { return i.caption; });
+    addTwin(all, "dataReduction", "calReduction", [](const ImageState& i) {
+      return i.fitsOrigin ? reductionWords(i.fitsOrigin->reduction) : std::string();
+    });
     addTwin(all, "dataHeight", "calHeight", [](const ImageState& i) { return i.height; });
     addTwin(all, "dataWidth", "calWidth", [](const ImageState& i) { return i.width; });
     addTwin(all, "dataLoaded", "calLoaded", [](const ImageState& i) { return i.loaded; });

@@ -379,4 +379,9 @@ std::optional<float> headerPixelSize(const FitsHeaderValues& header) {
   return usable(size) ? asFloat(size) : std::nullopt;
 }
 
+bool isFitsFile(const std::string& path) {
+  const OpenedFile opened = openRegularFile(path);
+  return opened.status == ReadStatus::Ok && startsAsFits(*opened.data);
+}
+
 }  // namespace halvic

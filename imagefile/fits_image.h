@@ -72,6 +72,12 @@ struct FitsImageRead {
 FitsImageRead readFitsImage(const std::string& path);
 
 /**
+ * Whether path is a regular file that starts as a FITS file does ("SIMPLE  ="), whatever its
+ * name; false when it cannot be opened or is a FIFO, device or socket, which is never read.
+ */
+bool isFitsFile(const std::string& path);
+
+/**
  * The size of the image's pixels from its header, in micrometres: XPIXSZ, else PIXSIZE1 times
  * XBINNING (1 when missing); nullopt when neither gives a finite positive size.
  */

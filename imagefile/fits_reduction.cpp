@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "ui/number_text.h"
 
@@ -395,6 +396,20 @@ StripReduction reduceToStrip(const FitsImage& image, const Reduction& reduction,
     strip.pixelSizeUm = *pixelSizeUm * static_cast<float>(reduction.bin);
   }
   return {std::move(strip), ""};
+}
+
+double originalPixelOf(const Reduction& reduction, int stripWidth, int stripColumn) {
+  const int unflipped = reduction.flip ? stripWidth + 1 - stripColumn : stripColumn;
+  return reduction.firstColumn + (unflipped - 1) * static_cast<double>(reduction.bin) +
+         (reduction.bin - 1) / 2.0;
+}
+
+bool mapsColumnsAlike(const Reduction& first, const Reduction& second) {
+  const auto mapping = [](const Reduction& reduction) {
+    return std::tuple(reduction.axis, reduction.firstColumn, reduction.bin, reduction.flip,
+                      reduction.columns / std::max(reduction.bin, 1));
+  };
+  return mapping(first) == mapping(second);
 }
 
 }  // namespace halvic

@@ -76,6 +76,20 @@ std::vector<ReductionProblem> checkReduction(const FitsImage& image, const Reduc
  */
 Reduction proposeReduction(const FitsImage& image, const std::optional<Reduction>& objectReduction);
 
+/**
+ * The original image's pixel along the spectrum (its column with axis Rows, its row with axis
+ * Columns, counted from 1) at the centre of strip column stripColumn (from 1) of a strip
+ * stripWidth columns wide made by reduction: a binned column's centre lies half-way between its
+ * first and last pixel, and with flip the strip's first column is the window's last bin.
+ */
+double originalPixelOf(const Reduction& reduction, int stripWidth, int stripColumn);
+
+/**
+ * Whether two reductions put every strip column on the same original pixels: the same axis,
+ * window start, bin, flip and number of strip columns. The band across the spectrum may differ.
+ */
+bool mapsColumnsAlike(const Reduction& first, const Reduction& second);
+
 /** A strip made from a FITS image, ready to be shown as a camera image. */
 struct ReducedStrip {
   ImageArray image;  // columns 1..width of rows 1..height; every other cell 0

@@ -141,10 +141,22 @@ FileBytes perColumnFile(const FitsSpectrumInputs& inputs, const std::vector<doub
   if (inputs.vacuum) {
     file.writeHistory(kVacuumNote);
   }
-  const std::vector<TableColumn> columns{
+  std::vector<TableColumn> columns{
       {"WAVE", std::string(kWavelengthUnit), std::span<const double>(wavelengths)},
       {"FLUX", std::string(kFluxUnit), std::span<const float>(flux)},
   };
+  std::vector<double> originalPixels;
+  if (inputs.reduction) {
+    const Reduction& reduction = *inputs.reduction;
+    file.writeWhole("ORIGCOL1", reduction.firstColumn,
+                    "original pixel the strip's window starts at");
+    file.writeWhole("ORIGBIN", reduction.bin, "original pixels binned into a strip column");
+    file.writeLogical("ORIGFLIP", reduction.flip, "strip columns run against the original's");
+    for (int column = 1; column <= inputs.length; ++column) {
+      originalPixels.push_back(originalPixelOf(reduction, inputs.length, column));
+    }
+    columns.push_back({"ORIGCOL", "pixel", std::span<const double>(originalPixels)});
+  }
   file.addTable(columns);
   return file.finish();
 }

@@ -8,6 +8,7 @@
 
 #include "calibration/grating_model.h"
 #include "calibration/grating_solve.h"
+#include "imagefile/fits_reduction.h"
 #include "output/observing_details.h"
 #include "spectrum/profile_array.h"
 
@@ -30,6 +31,8 @@ struct FitsSpectrumInputs {
   std::optional<double> barycentricMetresPerSecond;
   /** Whether NAME.fits's grid is corrected by it (it is then required). */
   bool correctToBarycentre = false;
+  /** How the profile's strip was reduced from a FITS image; nullopt for a camera file's. */
+  std::optional<Reduction> reduction;
 };
 
 /** The two files in memory, or why they could not be made. */
@@ -58,6 +61,11 @@ struct FitsSpectrumFiles {
  * coordinates of the model's grating part (gratingWcsOf; when the camera's distortion is not 0, a
  * HISTORY line gives their largest difference from the model in pixels), and a binary table of
  * columns WAVE (64-bit, 'Angstrom', the model at each column) and FLUX (32-bit, 'adu').
+ *
+ * With a reduction, the per-column file also says how strip columns map onto the original image
+ * (ORIGCOL1, the window's first pixel along the spectrum; ORIGBIN; ORIGFLIP) and its table gains
+ * the column ORIGCOL (64-bit): the original pixel at the centre of each strip column
+ * (originalPixelOf), so that the exact wavelengths refer to the original detector.
  *
  * In vacuum (inputs.vacuum), every wavelength of the model is converted from air (vacuumFromAir):
  * the resampled file's grid runs over the vacuum wavelengths with CTYPE1 'WAVE', and the table's

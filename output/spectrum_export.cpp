@@ -41,6 +41,12 @@ std::optional<double> barycentricVelocityOf(const std::vector<ui::FormField>& fi
   return barycentricCorrection(inputs->site, inputs->target, inputs->midExposure).metresPerSecond;
 }
 
+std::vector<std::string> historyWithOrigin(const SpectrumExport& spectrum) {
+  std::vector<std::string> history = exportHistory(spectrum.calibration);
+  history.insert(history.end(), spectrum.originHistory.begin(), spectrum.originHistory.end());
+  return history;
+}
+
 }  // namespace
 
 FitsSpectrumFiles buildSpectrumExport(const SpectrumExport& spectrum) {
@@ -51,10 +57,11 @@ FitsSpectrumFiles buildSpectrumExport(const SpectrumExport& spectrum) {
       .model = spectrum.calibration.model,
       .details = observingDetailsOf(spectrum.fields),
       .dateObs = dateObs,
-      .history = exportHistory(spectrum.calibration),
+      .history = historyWithOrigin(spectrum),
       .vacuum = vacuumRequested(spectrum.fields),
       .barycentricMetresPerSecond = barycentricVelocityOf(spectrum.fields, dateObs),
       .correctToBarycentre = barycentreRequested(spectrum.fields),
+      .reduction = spectrum.reduction,
   });
 }
 

@@ -26,6 +26,10 @@ struct SpectrumExport {
   const std::vector<ui::FormField>& fields;
   /** The image's camera header, whose date and time give DATE-OBS. */
   const HeaderBytes& header;
+  /** HISTORY lines after the calibration's: where a strip reduced from a FITS image came from. */
+  std::vector<std::string> originHistory;
+  /** How the strip was reduced from a FITS image; nullopt for a camera file's. */
+  std::optional<Reduction> reduction;
 };
 
 /** DATE-OBS of an image from its camera header's date and time and the form's UTC offset. */

@@ -106,8 +106,8 @@ struct TableFoot {
 
 struct TableRequest {
   std::string title;
-  std::string text;  // shown above the table in a fixed-width font, may be empty
-  std::vector<std::string> columns;            // the column headings
+  std::string text;                  // shown above the table in a fixed-width font, may be empty
+  std::vector<std::string> columns;  // the column headings
   std::vector<std::vector<std::string>> rows;  // one cell a column, as shown
   /** The same rows in full, for the CSV, the clipboard and a scripted session; empty: rows. */
   std::vector<std::vector<std::string>> fullRows;
@@ -173,6 +173,24 @@ class Dialogs {
   virtual std::optional<std::vector<FormField>> showForm(const FormRequest& request) = 0;
   /** A table; the action the user chose (one of request.actions), or nullopt when closed. */
   virtual std::optional<std::string> showTable(const TableRequest& request) = 0;
+  /**
+   * Shows that the program is busy (a wait cursor over its windows) until the matching endBusy;
+   * pairs may nest. A backend with no pointer does nothing.
+   */
+  virtual void beginBusy() {}
+  virtual void endBusy() {}
+};
+
+/** The busy indication of dialogs for as long as it lives: around a long read of a file. */
+class BusyScope {
+ public:
+  explicit BusyScope(Dialogs& dialogs) : dialogs_(dialogs) { dialogs_.beginBusy(); }
+  ~BusyScope() { dialogs_.endBusy(); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  Dialogs& dialogs_;
 };
 
 }  // namespace halvic::ui

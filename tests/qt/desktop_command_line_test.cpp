@@ -3,9 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QFile>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +25,24 @@ namespace halvic {
 namespace {
 
 using Action = CommandLine::Action;
+
+/** A 16-bit FITS image of 40 x 4 pixels with one bright column, its pixel size in the header. */
+QByteArray smallFitsImage() {
+  QByteArray header;
+  for (const char* card :
+       {"SIMPLE  =                    T", "BITPIX  =                   16",
+        "NAXIS   =                    2", "NAXIS1  =                   40",
+        "NAXIS2  =                    4", "XPIXSZ  =                  9.0", "END"}) {
+    header += QByteArray(card).leftJustified(80, ' ');
+  }
+  QByteArray data;
+  for (int pixel = 0; pixel < 40 * 4; ++pixel) {
+    const char high = pixel % 40 == 20 ? 0x10 : 0x01;  // big-endian 4096 or 256
+    data += high;
+    data += '\0';
+  }
+  return header.leftJustified(2880, ' ') + data.leftJustified(2880, '\0');
+}
 
 TEST(CommandLine, ArgumentsAreReadAsTheUsageSays) {
   struct Row {
@@ -151,6 +176,86 @@ TEST(WindowSystemStart, SaysInOneLineWhichWindowSystemCouldNotBeReached) {
     EXPECT_EQ(windowSystemFailure(lookup), row.line);
   }
   EXPECT_EQ(rows.size(), 4U);
+}
+
+}  // namespace
+}  // namespace halvic
+
+namespace halvic {
+namespace {
+
+// Files open as what they hold, whatever their names, from the command line and when dropped on
+// either half of the window: a FITS image through the reduction form, a camera file directly.
+TEST(CommandLine, FilesOpenAsWhatTheyHoldOnTheSideTheyAreGivenFor) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const std::string cameraNamedFits = folder.filePath("camera.fits").toStdString();
+  ASSERT_TRUE(QFile::copy(HALVIC_SOURCE_DIR "/samples/neon-lamp.kr4",
+                          QString::fromStdString(cameraNamedFits)));
+  const std::string fitsNamedKr4 = folder.filePath("image.kr4").toStdString();
+  QFile fits(QString::fromStdString(fitsNamedKr4));
+  ASSERT_TRUE(fits.open(QIODevice::WriteOnly));
+  fits.write(smallFitsImage());
+  fits.close();
+
+  enum class Way { CommandLine, DropLeft, DropRight };
+  struct Row {
+    const char* name;
+    Way way;
+    std::string path;
+    ImageKind kind;
+    bool fits;
+  };
+  const std::vector<Row> rows{
+      {"a FITS image named .kr4 on the command line", Way::CommandLine, fitsNamedKr4,
+       ImageKind::Data, true},
+      {"a camera file named .fits on the command line", Way::CommandLine, cameraNamedFits,
+       ImageKind::Data, false},
+      {"a camera file dropped on the left half", Way::DropLeft, cameraNamedFits, ImageKind::Data,
+       false},
+      {"a FITS image dropped on the right half", Way::DropRight, fitsNamedKr4, ImageKind::Cal,
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    DesktopProgram program;
+    program.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&program.window()));
+    QString formTitle;
+    std::optional<ui::ModalAnswer> pressOk;
+    if (row.fits) {
+      pressOk.emplace([&formTitle](QWidget& dialog) {
+        formTitle = dialog.windowTitle();
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+          if (button->text().remove('&') == "OK") {
+            button->click();
+            return;
+          }
+        }
+        dialog.close();
+      });
+    }
+    if (row.way == Way::CommandLine) {
+      loadCommandLineImages(program, {row.path});
+    } else {
+      QWidget& client = program.window().clientArea();
+      QMimeData files;
+      files.setUrls({QUrl::fromLocalFile(QString::fromStdString(row.path))});
+      const int x = row.way == Way::DropLeft ? client.width() / 4 : client.width() * 3 / 4;
+      const QPoint at(x, client.height() / 2);
+      // As the window system delivers a drag: it enters, then it is dropped.
+      QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(&client, &enter);
+      QDropEvent drop(QPointF(at), Qt::CopyAction, &files, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(&client, &drop);
+    }
+    const ImageState& image = program.mainWindow().workspace().image(row.kind);
+    EXPECT_TRUE(image.loaded);
+    EXPECT_EQ(image.fileName, row.path);
+    EXPECT_EQ(image.fitsOrigin.has_value(), row.fits);
+    EXPECT_EQ(formTitle, row.fits ? "Reduce FITS Image" : "");
+    EXPECT_FALSE(program.mainWindow().workspace().image(otherImage(row.kind)).loaded);
+  }
 }
 
 }  // namespace

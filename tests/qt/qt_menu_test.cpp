@@ -41,9 +41,9 @@ TEST(QtMenuBar, ShowsTheTablesMenusItemsShortcutsAndSeparators) {
   };
   const std::vector<Row> rows{
       {"&File",
-       {"&Load Spectra...\tCtrl+O", "Load &Cal...", "-", "&Export FITS...\tCtrl+E",
-        "Export C&SV...", "Export &Graph Image...", "Print Pre&view...\tCtrl+P", "-",
-        "E&xit\tCtrl+Q"}},
+       {"&Load Spectra...\tCtrl+O", "Load &Cal...", "Open FITS &Object...", "Open FITS La&mp...",
+        "-", "&Export FITS...\tCtrl+E", "Export C&SV...", "Export &Graph Image...",
+        "Print Pre&view...\tCtrl+P", "-", "E&xit\tCtrl+Q"}},
       {"&Calibration",
        {"&Undo\tCtrl+Z", "R&edo\tCtrl+Shift+Z", "-", "&Save Calibration...", "&Load Calibration...",
         "-", "&Check Calibration...", "&Refine with All Lines", "Re-&identify on This Lamp",

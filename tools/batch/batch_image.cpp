@@ -16,6 +16,7 @@
 #include "output/barycentre_fields.h"
 #include "output/csv_export.h"
 #include "output/export_names.h"
+#include "output/fits_origin.h"
 #include "output/observing_details.h"
 #include "output/spectrum_export.h"
 #include "spectrum/profile_extraction.h"
@@ -31,16 +32,10 @@ struct LoadedImage {
   HeaderBytes header{};
   int16_t width = 0;
   std::string failure;
-  /** The FITS header of an image that was one. */
+  /** The FITS header of an image that was one, and where its strip came from. */
   std::optional<FitsHeaderValues> fitsHeader;
+  std::optional<FitsOrigin> fitsOrigin;
 };
-
-bool isFitsName(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".fits" || extension == ".fit" || extension == ".fts";
-}
 
 /** A FITS image reduced to a strip: by the saved reduction when it fits, else the proposed one. */
 LoadedImage loadFitsImage(const std::string& path, const std::optional<Reduction>& saved) {
@@ -61,11 +56,12 @@ LoadedImage loadFitsImage(const std::string& path, const std::optional<Reduction
   loaded.width = reduced.strip->width;
   loaded.header = reducedImageHeader(*reduced.strip, read.image->header);
   loaded.fitsHeader = read.image->header;
+  loaded.fitsOrigin = FitsOrigin{path, reduction};
   return loaded;
 }
 
 LoadedImage loadImage(const std::string& path, const std::optional<Reduction>& saved) {
-  if (isFitsName(path)) {
+  if (isFitsFile(path)) {
     return loadFitsImage(path, saved);
   }
   LoadedImage loaded;
@@ -214,6 +210,9 @@ ImageOutcome calibrateImage(const BatchSettings& settings, const ImageJob& job) 
       .calibration = calibration,
       .fields = fields,
       .header = image.header,
+      .originHistory =
+          image.fitsOrigin ? fitsOriginHistory(*image.fitsOrigin) : std::vector<std::string>{},
+      .reduction = image.fitsOrigin ? std::optional(image.fitsOrigin->reduction) : std::nullopt,
   });
   if (fits.failure) {
     return failed(files[0] + ": " + *fits.failure);

@@ -144,6 +144,10 @@ void QtDialogs::reportReason(std::string_view reason) {
   std::fprintf(stderr, "reason: %.*s\n", static_cast<int>(reason.size()), reason.data());
 }
 
+void QtDialogs::beginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtDialogs::endBusy() { QApplication::restoreOverrideCursor(); }
+
 void QtDialogs::messageBox(std::string_view text, std::string_view reason) {
   QWidget* modal = QApplication::activeModalWidget();
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), shownText(text),

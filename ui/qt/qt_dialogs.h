@@ -69,6 +69,9 @@ class QtDialogs : public Dialogs {
   void messageBox(std::string_view text, std::string_view reason) override;
   /** On standard error, where the program's other diagnostics go. */
   void reportReason(std::string_view reason) override;
+  /** The application's wait cursor, over every window, until endBusy. */
+  void beginBusy() override;
+  void endBusy() override;
   void showModal(Form& window) override;
   /**
    * Starts in the folder last used and remembers the folder of the file chosen; asks before

@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -441,6 +443,38 @@ void QtFormWindow::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pixel = event->position().toPoint();
     onSurfaceClick_(pixel.x(), pixel.y());
   }
+}
+
+namespace {
+
+/** The local path of the first file dropped, or empty when none is a local file. */
+std::string firstLocalFile(const QMimeData* data) {
+  if (data == nullptr) {
+    return {};
+  }
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) {
+      return url.toLocalFile().toStdString();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+void QtFormWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (onFileDropped_ && !firstLocalFile(event->mimeData()).empty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void QtFormWindow::dropEvent(QDropEvent* event) {
+  const std::string path = firstLocalFile(event->mimeData());
+  if (!onFileDropped_ || path.empty()) {
+    return;
+  }
+  event->acceptProposedAction();
+  onFileDropped_(event->position().toPoint().x(), path);
 }
 
 }  // namespace halvic::ui

@@ -59,6 +59,16 @@ class QtFormWindow : public QWidget, public ControlView {
     onSurfaceClick_ = std::move(onSurfaceClick);
   }
 
+  /**
+   * Run when a file from the file manager is dropped on the window: with the client x it was
+   * dropped at and its local path (the first, when several are dropped). Without it the window
+   * takes no drops.
+   */
+  void setOnFileDropped(std::function<void(int x, const std::string& path)> onFileDropped) {
+    onFileDropped_ = std::move(onFileDropped);
+    setAcceptDrops(static_cast<bool>(onFileDropped_));
+  }
+
   void controlChanged(const Control& control) override;
 
  protected:
@@ -66,6 +76,8 @@ class QtFormWindow : public QWidget, public ControlView {
   void closeEvent(QCloseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QWidget* createWidget(Control& control, const std::map<std::string, Raster*>& pictureSurfaces);
@@ -79,6 +91,7 @@ class QtFormWindow : public QWidget, public ControlView {
   std::unordered_map<const Control*, QWidget*> widgets_;
   std::function<void()> onClose_;
   std::function<void(int, int)> onSurfaceClick_;
+  std::function<void(int, const std::string&)> onFileDropped_;
   /** Whether the left button went down on the surface, so that its release is a click there. */
   bool pressedOnSurface_ = false;
 };
