@@ -85,7 +85,10 @@ std::string comparisonText(const GratingModel& before, const LampRefine& refined
 std::string termList(const LampRefine& refined) {
   std::string terms;
   for (const ModelTerm term : refined.terms) {
-    terms += (terms.empty() ? "" : ",") + std::string(termName(term));
+    if (!terms.empty()) {
+      terms.push_back(',');
+    }
+    terms.append(termName(term));
   }
   return terms;
 }

@@ -55,7 +55,8 @@ std::string tickText(double value, double step) {
   const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(step) + 1e-9)));
   std::string pattern = "0";
   if (decimals > 0) {
-    pattern += "." + std::string(static_cast<size_t>(decimals), '0');
+    pattern.push_back('.');
+    pattern.append(static_cast<size_t>(decimals), '0');
   }
   const double shown = std::fabs(value) < step * 1e-6 ? 0.0 : value;
   return ui::formatNumber(shown, pattern);

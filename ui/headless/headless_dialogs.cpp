@@ -103,7 +103,7 @@ void applyFormAnswer(std::vector<FormField>& fields, const FormAnswer& answer) {
   // A check box whose fields are empty is disabled: the answer cannot tick it.
   for (FormField& field : fields) {
     if (field.kind == FormField::Kind::Check && !fieldEnabled(field, fields)) {
-      field.value = "0";
+      field.value.assign(1, '0');
     }
   }
 }
