@@ -53,6 +53,10 @@ ui::FormRequest MainWindow::observingForm() {
       field.value = *remembered;
     }
   }
+  // What a FITS image's own header says of the observation comes before what was typed last.
+  if (const std::optional<FitsOrigin>& origin = ws_.graphedImage().fitsOrigin) {
+    fields = withFitsHeaderValues(std::move(fields), origin->header);
+  }
   return ui::FormRequest{.title = std::string(kObservingFormTitle),
                          .text = {},
                          .fields = std::move(fields),

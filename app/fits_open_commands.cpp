@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "output/fits_origin.h"
 #include "app/main_window.h"
 #include "imagefile/fits_camera_header.h"
+#include "output/fits_origin.h"
 #include "ui/number_format.h"
 #include "ui/number_text.h"
 
@@ -237,7 +237,7 @@ void MainWindow::openFitsImage(ImageKind kind) {
                           " blank pixels were set to the median of their band");
   }
   commitImage(kind, fields, reduced.strip->image, header);
-  ws_.image(kind).fitsOrigin = FitsOrigin{path, reduction->reduction};
+  ws_.image(kind).fitsOrigin = FitsOrigin{path, reduction->reduction, read.image->header};
   showLoadedImage(kind, fields.xPixelSize);
 }
 

@@ -4,7 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "imagefile/fits_image.h"
 #include "imagefile/fits_reduction.h"
+#include "ui/dialogs.h"
 
 namespace halvic {
 
@@ -12,7 +14,17 @@ namespace halvic {
 struct FitsOrigin {
   std::string path;
   Reduction reduction;
+  /** What its header says of the observation (object, exposure, where it points). */
+  FitsHeaderValues header;
 };
+
+/**
+ * The observing form with what the image's own header gives taking the place of its values:
+ * OBJECT as the object, EXPTIME as the exposure, RA and DEC (or OBJCTRA and OBJCTDEC, written
+ * "hh mm ss.s" and "+dd mm ss") as the coordinates.
+ */
+std::vector<ui::FormField> withFitsHeaderValues(std::vector<ui::FormField> fields,
+                                                const FitsHeaderValues& header);
 
 /** The reduction form's and the scripts' words for the dispersion axis. */
 inline constexpr std::string_view kAlongRows = "rows";

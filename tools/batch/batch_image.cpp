@@ -56,7 +56,7 @@ LoadedImage loadFitsImage(const std::string& path, const std::optional<Reduction
   loaded.width = reduced.strip->width;
   loaded.header = reducedImageHeader(*reduced.strip, read.image->header);
   loaded.fitsHeader = read.image->header;
-  loaded.fitsOrigin = FitsOrigin{path, reduction};
+  loaded.fitsOrigin = FitsOrigin{path, reduction, read.image->header};
   return loaded;
 }
 
@@ -83,38 +83,6 @@ LoadedImage loadImage(const std::string& path, const std::optional<Reduction>& s
   }
   loaded.width = fields.width;
   return loaded;
-}
-
-void setField(std::vector<ui::FormField>& fields, std::string_view name, std::string value) {
-  for (ui::FormField& field : fields) {
-    if (field.name == name) {
-      field.value = std::move(value);
-    }
-  }
-}
-
-/** The form with the object and the exposure of the image's own header, where it has them. */
-std::vector<ui::FormField> fieldsWithHeader(std::vector<ui::FormField> fields,
-                                            const FitsHeaderValues& header) {
-  if (header.object) {
-    setField(fields, kObjectKey, *header.object);
-  }
-  if (header.exposureSeconds) {
-    setField(fields, kExposureKey, ui::shortestText(*header.exposureSeconds));
-  }
-  // RA and DEC as numbers or texts; OBJCTRA and OBJCTDEC as "hh mm ss.s" and "+dd mm ss".
-  const auto sexagesimal = [](std::string text) {
-    std::replace(text.begin(), text.end(), ' ', ':');
-    return text;
-  };
-  if (header.rightAscension && header.declination) {
-    setField(fields, kRightAscensionKey, *header.rightAscension);
-    setField(fields, kDeclinationKey, *header.declination);
-  } else if (header.objectRightAscension && header.objectDeclination) {
-    setField(fields, kRightAscensionKey, sexagesimal(*header.objectRightAscension));
-    setField(fields, kDeclinationKey, sexagesimal(*header.objectDeclination));
-  }
-  return fields;
 }
 
 bool exists(const std::string& path) {
@@ -197,7 +165,7 @@ ImageOutcome calibrateImage(const BatchSettings& settings, const ImageJob& job) 
   const ExtractedProfile profile = extractDataProfile(
       image.pixels, image.width, source.dataCropRow1, source.dataCropRow2, source.filters);
   const std::vector<ui::FormField> fields =
-      image.fitsHeader ? fieldsWithHeader(settings.fields, *image.fitsHeader) : settings.fields;
+      image.fitsHeader ? withFitsHeaderValues(settings.fields, *image.fitsHeader) : settings.fields;
   if (barycentreRequested(fields)) {
     if (std::optional<std::string> refusal =
             barycentreRefusal(fields, exportDateObs(image.header, fields))) {

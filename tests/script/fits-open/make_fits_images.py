@@ -71,7 +71,9 @@ def main(folder, camera_file=None):
     out = Path(folder)
     out.mkdir(parents=True, exist_ok=True)
     image(out / "lamp.fits", 1200, 50, lamp_value, 16,
-          [card("XPIXSZ", 9.0), card("DATE-OBS", "2026-03-14T21:12:40.25"), card("EXPTIME", 30.0)])
+          [card("XPIXSZ", 9.0), card("DATE-OBS", "2026-03-14T21:12:40.25"), card("EXPTIME", 30.0),
+           card("OBJECT", "NeAr lamp"), card("OBJCTRA", "05 55 10.3"),
+           card("OBJCTDEC", "+07 24 25")])
     image(out / "object.fits", 1200, 50, object_value, -32, [])
     cube = [card("SIMPLE", True), card("BITPIX", 8), card("NAXIS", 3), card("NAXIS1", 40),
             card("NAXIS2", 30), card("NAXIS3", 2)]
