@@ -31,15 +31,16 @@ const std::vector<ui::FileFilter>& calibrationFilters() {
 CalibrationSource MainWindow::calibrationSource() const {
   const ImageState& data = ws_.image(ImageKind::Data);
   const ImageState& lamp = ws_.image(ImageKind::Cal);
-  CalibrationSource source{.dataCropRow1 = data.cropRow1,
-                           .dataCropRow2 = data.cropRow2,
-                           .lampCropRow1 = lamp.cropRow1,
-                           .lampCropRow2 = lamp.cropRow2,
-                           .filters = extractionOptions(),
-                           .reduction = std::nullopt,
-                           .lampProfile = {},
-                           .refinedLines = ws_.calibration.refinedLines,
-                           .refinedRmsA = ws_.calibration.refinedRmsA};
+  CalibrationSource source{
+      .dataCropRow1 = data.cropRow1,
+      .dataCropRow2 = data.cropRow2,
+      .lampCropRow1 = lamp.cropRow1,
+      .lampCropRow2 = lamp.cropRow2,
+      .filters = extractionOptions(),
+      .reduction = lamp.fitsOrigin ? std::optional(lamp.fitsOrigin->reduction) : std::nullopt,
+      .lampProfile = {},
+      .refinedLines = ws_.calibration.refinedLines,
+      .refinedRmsA = ws_.calibration.refinedRmsA};
   for (int column = 1; column <= lamp.width; ++column) {
     source.lampProfile.push_back(lamp.profile.at(column));
   }
