@@ -1,6 +1,7 @@
 // "Export FITS...": the graphed profile as two FITS files, one resampled onto a linear wavelength
 // grid for spectral databases and one per column with the exact grating coordinates.
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -30,6 +31,11 @@ constexpr std::string_view kFallbackName = "spectrum";
 /** Remembered observing details live under this prefix, one setting a field. */
 constexpr std::string_view kSettingsPrefix = "fitsExport/";
 constexpr int16_t kShortestExport = 2;
+/** The image the details were last given for, under the same prefix. */
+constexpr std::string_view kLastImageKey = "image";
+/** The fields that belong to the object, not to the observer: not carried to another image. */
+constexpr std::array<std::string_view, 3> kObjectsOwnFields{kObjectKey, kRightAscensionKey,
+                                                            kDeclinationKey};
 
 ui::SaveRequest fitsSaveRequest(const std::string& imagePath) {
   return ui::SaveRequest{
@@ -48,13 +54,21 @@ ui::FormRequest MainWindow::observingForm() {
   std::vector<ui::FormField> fields = observingFormFields();
   std::vector<ui::FormField> barycentre = barycentreFormFields();
   fields.insert(fields.end(), barycentre.begin(), barycentre.end());
+  const ImageState& graphed = ws_.graphedImage();
+  const bool sameImage =
+      settings().value(settingsKey(std::string(kLastImageKey))) == graphed.fileName;
   for (ui::FormField& field : fields) {
+    const bool object = std::find(kObjectsOwnFields.begin(), kObjectsOwnFields.end(), field.name) !=
+                        kObjectsOwnFields.end();
+    if (object && !sameImage) {
+      continue;  // the last export's object is not this image's
+    }
     if (const std::optional<std::string> remembered = settings().value(settingsKey(field.name))) {
       field.value = *remembered;
     }
   }
   // What a FITS image's own header says of the observation comes before what was typed last.
-  if (const std::optional<FitsOrigin>& origin = ws_.graphedImage().fitsOrigin) {
+  if (const std::optional<FitsOrigin>& origin = graphed.fitsOrigin) {
     fields = withFitsHeaderValues(std::move(fields), origin->header);
   }
   return ui::FormRequest{.title = std::string(kObservingFormTitle),
@@ -77,6 +91,7 @@ void MainWindow::rememberObservingDetails(const std::vector<ui::FormField>& fiel
   for (const ui::FormField& field : fields) {
     settings().setValue(settingsKey(field.name), field.value);
   }
+  settings().setValue(settingsKey(std::string(kLastImageKey)), ws_.graphedImage().fileName);
 }
 
 void MainWindow::mnuExportFits_Click() {
