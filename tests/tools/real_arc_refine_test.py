@@ -32,7 +32,7 @@ ELEMENTS = {
     "keck_lris_red_600_7500": "Ne,Ar,Cd,He,Zn,Hg",
     "keck_lris_red_R600_7500_ArCdHgKrNeXeZn": "Ar,Cd,Hg,Kr,Ne,Xe,Zn",
     "keck_lris_red_R900_5500_ArCdHgNeZn": "Ar,Cd,Hg,Ne,Zn",
-    "mdm_modspec_1200_5100": "Ar,Ne,Xe,Kr",
+    "mdm_1200_5100": "Ar,Ne,Xe,Kr",
     "mmt_bluechannel_1200GPM": "He,Ar,Hg,Ne",
     "p200_dbsp_red_1200_7100_d68": "Ne,Ar",
     "soar_goodman_red_400_SYZY": "Hg,Ar,Ne",
@@ -42,7 +42,7 @@ IDENTIFIED_PX = 0.5
 LEAST_CUBIC_LINES = 6
 # arc: (largest worst error in px, largest RMS in px, why)
 KNOWN = {
-    "mdm_modspec_1200_5100": (1.1, 1.05, "the archived solution lies a column off the arc's own "
+    "mdm_1200_5100": (1.1, 1.05, "the archived solution lies a column off the arc's own "
                               "flux (Ar 5162.285 peaks at column 322.8, the solution puts it at "
                               "323.8), so every model measured on the flux is a column off it"),
     "mmt_bluechannel_1200GPM": (0.85, 0.6, "six lines are identified over 380 A; the refined "

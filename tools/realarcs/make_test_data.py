@@ -53,7 +53,7 @@ ARCS = [
     Arc("keck_lris_red_R900_5500_ArCdHgNeZn", "Keck LRIS red", 900, 15, 2101),
     Arc("keck_lris_red_600_7500", "Keck LRIS red (older detector)", 600, 24, 771),
     Arc("keck_deimos_830G", "Keck DEIMOS", 830, 15, 3171),
-    Arc("mdm_modspec_1200_5100", "MDM ModSpec", 1200, 15, 483),
+    Arc("mdm_1200_5100", "MDM ModSpec", 1200, 15, 483),
     Arc("mmt_bluechannel_1200GPM", "MMT Blue Channel", 1200, 15, 644),
     Arc("p200_dbsp_red_1200_7100_d68", "Palomar DBSP red", 1200, 15, 771),
     Arc("soar_goodman_red_400_SYZY", "SOAR Goodman", 400, 15, 1133),
