@@ -10,19 +10,9 @@ import subprocess
 import sys
 import tempfile
 
-CARD = 80
-
-
-def header_values(path):
-    data = open(path, "rb").read()
-    values = {}
-    for start in range(0, len(data), CARD):
-        card = data[start:start + CARD].decode("ascii", "replace")
-        if card.startswith("END     "):
-            break
-        if card[8:10] == "= ":
-            values[card[:8].strip()] = card[10:].split(" / ")[0].strip().strip("'").strip()
-    return values
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "script",
+                                "fits-open"))
+from check_export_keys import header_values  # noqa: E402
 
 
 def main():
