@@ -39,6 +39,7 @@ CalibrationSource MainWindow::calibrationSource() const {
       .filters = extractionOptions(),
       .reduction = lamp.fitsOrigin ? std::optional(lamp.fitsOrigin->reduction) : std::nullopt,
       .lampProfile = {},
+      .lampElements = ws_.lines.lampElements,
       .refinedLines = ws_.calibration.refinedLines,
       .refinedRmsA = ws_.calibration.refinedRmsA};
   for (int column = 1; column <= lamp.width; ++column) {

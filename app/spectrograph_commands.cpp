@@ -160,14 +160,7 @@ void MainWindow::mnuLampLines_Click() {
 }
 
 std::vector<LineWavelength> MainWindow::lampWavelengths() const {
-  if (ws_.lines.lampElements.empty()) {
-    return lampLineWavelengths();
-  }
-  std::vector<LineWavelength> wavelengths;
-  for (const LampLine& line : lampLinesOf(ws_.lines.lampElements)) {
-    wavelengths.push_back(LineWavelength::fromDouble(line.airA));
-  }
-  return wavelengths;
+  return listedLampWavelengths(ws_.lines.lampElements);
 }
 
 }  // namespace halvic

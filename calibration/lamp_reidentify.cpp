@@ -93,7 +93,9 @@ std::optional<double> lampShift(std::span<const int32_t> saved, std::span<const 
     const double curvature = logBefore - 2.0 * logAt + logAfter;
     offset = curvature < 0.0 ? 0.5 * (logBefore - logAfter) / curvature : 0.0;
   }
-  return std::round((best + std::clamp(offset, -0.5, 0.5)) / kLampShiftStepPx) * kLampShiftStepPx;
+  // Adding 0 turns a shift rounded to -0 into 0, which the summary writes as "0".
+  return std::round((best + std::clamp(offset, -0.5, 0.5)) / kLampShiftStepPx) * kLampShiftStepPx +
+         0.0;
 }
 
 GratingModel shiftedModel(const GratingModel& model, double shiftPx) {

@@ -101,6 +101,17 @@ std::string_view lineStatusWord(LineStatus status) {
   return {};
 }
 
+std::vector<LineWavelength> listedLampWavelengths(std::span<const LampElement> elements) {
+  if (elements.empty()) {
+    return lampLineWavelengths();
+  }
+  std::vector<LineWavelength> wavelengths;
+  for (const LampLine& line : lampLinesOf(elements)) {
+    wavelengths.push_back(LineWavelength::fromDouble(line.airA));
+  }
+  return wavelengths;
+}
+
 std::vector<LineWavelength> lampLineWavelengths() {
   std::vector<LineWavelength> lamps;
   for (const LineListEntry& entry : lineList()) {

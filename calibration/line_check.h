@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calibration/grating_model.h"
+#include "calibration/lamp_lines.h"
 #include "calibration/line_measurement.h"
 #include "calibration/line_wavelength.h"
 #include "imagefile/image_array.h"
@@ -67,6 +68,12 @@ struct LineCheck {
 
 /** The mercury, neon and argon wavelengths of the line list, in wavelength order. */
 std::vector<LineWavelength> lampLineWavelengths();
+
+/**
+ * The lines a check, a refine or a re-identification looks for: the air wavelengths of the
+ * chosen lamps' listed lines, or lampLineWavelengths when no lamp is chosen.
+ */
+std::vector<LineWavelength> listedLampWavelengths(std::span<const LampElement> elements);
 
 /**
  * The fractional column in [1, length] where the model puts the wavelength, found by bisection

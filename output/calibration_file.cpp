@@ -1,9 +1,11 @@
 #include "output/calibration_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +64,7 @@ constexpr std::string_view kReductionBin = "REDBIN";
 constexpr std::string_view kReductionFlip = "REDFLIP";
 constexpr std::string_view kRefinedLines = "REFLINES";
 constexpr std::string_view kRefinedRms = "REFRMS";
+constexpr std::string_view kLampElementsKey = "LAMPELEM";
 constexpr std::string_view kAxisRows = "rows";
 constexpr std::string_view kAxisColumns = "columns";
 
@@ -284,6 +287,30 @@ std::vector<float> profileValues(const std::vector<int32_t>& profile) {
   return values;
 }
 
+// The chosen lamps as their symbols joined by commas ("Ne,Ar"), in the order they were chosen.
+std::string elementsText(std::span<const LampElement> elements) {
+  std::string text;
+  for (const LampElement element : elements) {
+    text += (text.empty() ? "" : ",") + std::string(lampElementSymbol(element));
+  }
+  return text;
+}
+
+std::vector<LampElement> readLampElements(const FitsHeaderReader& header, ValueReader& read) {
+  std::vector<LampElement> elements;
+  std::istringstream symbols(header.text(kLampElementsKey).value_or(""));
+  for (std::string symbol; std::getline(symbols, symbol, ',');) {
+    const auto* known = std::find_if(kLampElements.begin(), kLampElements.end(),
+                                     [&](LampElement e) { return lampElementSymbol(e) == symbol; });
+    if (known == kLampElements.end()) {
+      read.refuse(std::string(kLampElementsKey) + " names no lamp of the program: '" + symbol + "'");
+      return {};
+    }
+    elements.push_back(*known);
+  }
+  return elements;
+}
+
 void writeSource(FitsWriter& file, const CalibrationSource& source) {
   file.writeLogical(kSourceKept, true, "the lamp's profile and its extraction follow");
   file.writeWhole(kDataCrop1, source.dataCropRow1, "dataCropRow1");
@@ -303,6 +330,9 @@ void writeSource(FitsWriter& file, const CalibrationSource& source) {
     file.writeWhole(kReductionColumns, reduction->columns, "FITS reduction: columns");
     file.writeWhole(kReductionBin, reduction->bin, "FITS reduction: bin");
     file.writeLogical(kReductionFlip, reduction->flip, "FITS reduction: flip");
+  }
+  if (!source.lampElements.empty()) {
+    file.writeText(kLampElementsKey, elementsText(source.lampElements), "lamps whose lines are listed");
   }
   file.writeWhole(kRefinedLines, source.refinedLines, "lines of the applied refine, 0: none");
   file.writeDouble(kRefinedRms, source.refinedRmsA, "[Angstrom] RMS of the applied refine");
@@ -356,6 +386,7 @@ CalibrationSource readSource(const FitsHeaderReader& header, ValueReader& read) 
   source.refinedLines = read.whole(kRefinedLines, 0, kImageColumns);
   source.refinedRmsA = read.number(kRefinedRms);
   source.lampProfile = readLampProfile(header, read);
+  source.lampElements = readLampElements(header, read);
   return source;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calibration/calibration.h"
+#include "calibration/lamp_lines.h"
 #include "imagefile/fits_reduction.h"
 #include "output/fits_file.h"
 #include "spectrum/profile_extraction.h"
@@ -27,8 +28,9 @@ FileBytes buildCalibrationFile(const Calibration& calibration);
 /**
  * What a calibration was made from, so that another object is extracted as the window extracted
  * this one and the lamp is found again on a new lamp: the crop bands of both images, the
- * filters, the FITS reduction when the images came from FITS, the lamp's profile (columns 1..n)
- * and the RMS of the applied refine (0 when there was none).
+ * filters, the FITS reduction when the images came from FITS, the lamp's profile (columns 1..n),
+ * the lamps whose lines were chosen (none: the built-in list) and the RMS of the applied refine (0
+ * when there was none).
  */
 struct CalibrationSource {
   int16_t dataCropRow1 = 1;
@@ -38,6 +40,7 @@ struct CalibrationSource {
   ExtractionOptions filters;
   std::optional<Reduction> reduction;
   std::vector<int32_t> lampProfile;
+  std::vector<LampElement> lampElements;
   int32_t refinedLines = 0;
   double refinedRmsA = 0.0;
 

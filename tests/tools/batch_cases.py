@@ -122,6 +122,42 @@ def parallel_split(batch, _):
         (HEADER + f"{OBJECT},,,0,0,ok\n{SECOND},,,0,0,ok\n").splitlines()) else [joined]
 
 
+# The window's side of a re-identification: the saved neon calibration loaded, the lamp's lists
+# chosen as they were, "Re-identify on This Lamp" on the other copy of the lamp, the object exported.
+REIDENTIFY_IN_WINDOW = """open neon.fits
+menu Calibration/Load Calibration
+form Ne=1|Hg=1
+menu Calibration/Lamp Lines
+open night/neon-lamp-compressed.kr4
+click cmdload2
+menu Calibration/Re-identify on This Lamp
+var refinedLines
+open night/object-spectrum.kr4
+click cmdload
+click cmdcalcspectra
+save reidentified
+form OBJNAME=HD 37128|OBSERVER=A. N. Other|UTC_OFFSET=-1.5
+menu File/Export FITS
+"""
+
+
+def reidentified(batch, _):
+    """--lamp: the calibration re-identified on the lamp's own lists, as the window does it."""
+    window = subprocess.run([sys.argv[2]], input=REIDENTIFY_IN_WINDOW, capture_output=True,
+                            text=True, check=True).stdout
+    status, errors = run(batch, "--calibration", "neon.fits", "--out", "out", "--observing",
+                         "observing.txt", "--lamp", "night/neon-lamp-compressed.kr4", OBJECT)
+    problems = [] if status == 0 else [f"exit {status}: {errors}"]
+    for name in ("", "-pixels"):
+        if not same_bytes(f"out/object-spectrum{name}.fits", f"reidentified{name}.fits"):
+            problems.append(f"object-spectrum{name}.fits differs from the window's")
+    lines = window.split("refinedLines: ")[1].split()[0]
+    if f",night/neon-lamp-compressed.kr4,0,{lines}," not in read("out/summary.csv") or int(
+            lines) < 15:
+        problems.append(f"the window used {lines} lines; summary.csv:\n" + read("out/summary.csv"))
+    return problems
+
+
 def star_image(cards):
     """night/star.fits, a 900 x 40 trace with the header cards given; None without astropy."""
     try:
@@ -199,6 +235,7 @@ CASES = {
     "overwrite": overwrite,
     "interrupted": interrupted,
     "parallel": parallel_split,
+    "reidentified": reidentified,
 }
 
 
