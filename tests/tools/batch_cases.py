@@ -110,6 +110,22 @@ def interrupted(batch, _):
     return problems + leftovers("out")
 
 
+def disk_full(batch, _):
+    """Writes that fail as on a full disk (a file size limit under the pixels file's 23,040
+    bytes): every image reported with the reason, no file half-written, the summary written."""
+    if shutil.which("prlimit") is None:
+        print("SKIP: prlimit is not installed (Debian util-linux)")
+        return None
+    status, errors = run("prlimit", "--fsize=20000", batch, "--calibration", "night.fits",
+                         "--out", "out", OBJECT, SECOND)
+    problems = [] if status == 1 else [f"exit {status}: {errors}"]
+    summary = read("out/summary.csv") if os.path.exists("out/summary.csv") else "none"
+    if summary.count("-pixels.fits: File too large") != 2:
+        problems.append("summary.csv:\n" + summary)
+    written = [n for n in os.listdir("out") if n != "summary.csv"] if os.path.isdir("out") else []
+    return problems + [f"{name} was left behind" for name in written]
+
+
 def parallel_split(batch, _):
     """Two invocations under GNU parallel, one image each, their summaries joined."""
     if shutil.which("parallel") is None:
@@ -235,6 +251,7 @@ CASES = {
     "overwrite": overwrite,
     "interrupted": interrupted,
     "parallel": parallel_split,
+    "disk-full": disk_full,
     "reidentified": reidentified,
 }
 

@@ -120,12 +120,15 @@ std::vector<ImageOutcome> runAll(const BatchSettings& settings, const std::vecto
   return outcomes;
 }
 
-void stopCleanlyOnInterrupt() {
+void stopCleanlyOnSignals() {
   struct sigaction action {};
   action.sa_handler = onInterrupt;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // Ignored, so that a write past the file size limit (ulimit -f) fails with "File too large"
+  // and the image is reported, instead of the run ending with its staged files left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace
@@ -207,7 +210,7 @@ int main(int argc, char** argv) {
     return usageError(outFolder + ": not a folder" + (error ? " (" + error.message() + ")" : ""));
   }
 
-  stopCleanlyOnInterrupt();
+  stopCleanlyOnSignals();
   const std::vector<ImageOutcome> outcomes = runAll(settings, *parsedJobs.value, jobs);
   const std::string summaryPath = (std::filesystem::path(outFolder) / "summary.csv").string();
   const std::string summary = buildSummary(*parsedJobs.value, outcomes);
