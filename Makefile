@@ -24,7 +24,7 @@ RUN_PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev fon
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             cups printer-driver-cups-pdf poppler-utils \
             fitsverify python3-astropy python3-specutils python3-numpy python3-scipy \
-            python3-matplotlib desktop-file-utils locales strace
+            python3-matplotlib desktop-file-utils locales strace parallel
 SCREENSHOT_PACKAGES := xvfb
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 
