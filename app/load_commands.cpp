@@ -74,6 +74,7 @@ void MainWindow::showLoadedImage(ImageKind kind, float pixelSize) {
   }
   // Before anything evaluates the model: the new pixel size changes every wavelength at once.
   ws_.headerPixelSize = pixelSize;
+  ws_.stripBin = image.fitsOrigin ? image.fitsOrigin->reduction.bin : 1;
   usePixelSize(pixelSizeInForce(ws_.calibration.spectrograph));
   ui::Control& cursor = control("hsbspectra");
   cursor.setMaximum(image.width);
@@ -161,7 +162,8 @@ void MainWindow::usePixelSize(float pixelSize) {
 }
 
 float MainWindow::pixelSizeInForce(const Spectrograph& spectrograph) const {
-  return spectrograph.pixelSizeUm.value_or(ws_.headerPixelSize);
+  return spectrograph.pixelSizeUm ? *spectrograph.pixelSizeUm * static_cast<float>(ws_.stripBin)
+                                  : ws_.headerPixelSize;
 }
 
 void MainWindow::blackOutStrip(MainControl frameName) {

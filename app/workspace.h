@@ -104,6 +104,12 @@ struct Workspace {
    * takes it unless the spectrograph's pixel size is set.
    */
   float headerPixelSize = 0.0f;
+  /**
+   * The bin of that load's strip columns over its image's pixels: a FITS image's reduction bin,
+   * 1 for a camera file. The spectrograph's pixel size is the image's own, so the strip's is that
+   * many times it.
+   */
+  int stripBin = 1;
   /** The gate of the pixel pick mode on the strips, which nothing turns on, and its strip. */
   bool pixelPickMode = false;
   int16_t pixelPickImage = 1;
