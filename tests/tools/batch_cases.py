@@ -110,6 +110,22 @@ def interrupted(batch, _):
     return problems + leftovers("out")
 
 
+def old_calibration(batch, _):
+    """A calibration file saved before lamps were kept (SRCKEPT false): it serves without --lamp
+    and is refused, with its reason, for --lamp."""
+    data = open("night.fits", "rb").read()
+    flag = data.find(b"SRCKEPT =") + 29
+    open("old.fits", "wb").write(data[:flag] + b"F" + data[flag + 1:])
+    plain, errors = run(batch, "--calibration", "old.fits", "--out", "plain", OBJECT)
+    problems = [] if plain == 0 else [f"without --lamp: exit {plain}: {errors}"]
+    status, errors = run(batch, "--calibration", "old.fits", "--out", "out", "--lamp",
+                         "night/neon-lamp.kr4", OBJECT)
+    problems += [] if status == 1 else [f"with --lamp: exit {status}: {errors}"]
+    if "lamp refused: the calibration file keeps no lamp profile" not in read("out/summary.csv"):
+        problems.append("summary.csv:\n" + read("out/summary.csv"))
+    return problems + leftovers("out")
+
+
 def disk_full(batch, _):
     """Writes that fail as on a full disk (a file size limit under the pixels file's 23,040
     bytes): every image reported with the reason, no file half-written, the summary written."""
@@ -252,6 +268,7 @@ CASES = {
     "interrupted": interrupted,
     "parallel": parallel_split,
     "disk-full": disk_full,
+    "old-calibration": old_calibration,
     "reidentified": reidentified,
 }
 
