@@ -126,6 +126,22 @@ def old_calibration(batch, _):
     return problems + leftovers("out")
 
 
+def terminal_progress(batch, _):
+    """On a terminal: one line redrawn in place, a failed image on a line of its own."""
+    import pty
+    main, side = pty.openpty()
+    status = subprocess.run([batch, "--calibration", "night.fits", "--out", "out", "--jobs", "1",
+                             "night/none.kr4", OBJECT], stderr=side, check=False).returncode
+    os.close(side)
+    shown = os.read(main, 65536).decode()
+    os.close(main)
+    wanted = ["\r\x1b[Knight/none.kr4: not read: ", "\r\x1b[K1/2 done, ",
+              "\r\x1b[K2/2 done, ", " files/s, ", " s left"]
+    missing = [text for text in wanted if text not in shown]
+    return ([] if status == 1 else [f"exit {status}"]) + (
+        [f"{missing} not in {shown!r}"] if missing or shown.count("\n") != 2 else [])
+
+
 def disk_full(batch, _):
     """Writes that fail as on a full disk (a file size limit under the pixels file's 23,040
     bytes): every image reported with the reason, no file half-written, the summary written."""
@@ -268,6 +284,7 @@ CASES = {
     "interrupted": interrupted,
     "parallel": parallel_split,
     "disk-full": disk_full,
+    "terminal-progress": terminal_progress,
     "old-calibration": old_calibration,
     "reidentified": reidentified,
 }
