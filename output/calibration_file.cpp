@@ -300,10 +300,11 @@ std::vector<LampElement> readLampElements(const FitsHeaderReader& header, ValueR
   std::vector<LampElement> elements;
   std::istringstream symbols(header.text(kLampElementsKey).value_or(""));
   for (std::string symbol; std::getline(symbols, symbol, ',');) {
-    const auto* known = std::find_if(kLampElements.begin(), kLampElements.end(),
-                                     [&](LampElement e) { return lampElementSymbol(e) == symbol; });
+    const auto known = std::find_if(kLampElements.begin(), kLampElements.end(),
+                                    [&](LampElement e) { return lampElementSymbol(e) == symbol; });
     if (known == kLampElements.end()) {
-      read.refuse(std::string(kLampElementsKey) + " names no lamp of the program: '" + symbol + "'");
+      read.refuse(std::string(kLampElementsKey) + " names no lamp of the program: '" + symbol +
+                  "'");
       return {};
     }
     elements.push_back(*known);
@@ -332,7 +333,8 @@ void writeSource(FitsWriter& file, const CalibrationSource& source) {
     file.writeLogical(kReductionFlip, reduction->flip, "FITS reduction: flip");
   }
   if (!source.lampElements.empty()) {
-    file.writeText(kLampElementsKey, elementsText(source.lampElements), "lamps whose lines are listed");
+    file.writeText(kLampElementsKey, elementsText(source.lampElements),
+                   "lamps whose lines are listed");
   }
   file.writeWhole(kRefinedLines, source.refinedLines, "lines of the applied refine, 0: none");
   file.writeDouble(kRefinedRms, source.refinedRmsA, "[Angstrom] RMS of the applied refine");

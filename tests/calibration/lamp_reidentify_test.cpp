@@ -76,9 +76,8 @@ GratingModel freshModel(const ProfileArray& lamp, std::span<const LineWavelength
   start.xPixelSize = 9.0f;
   const SolveResult solve = solveGratingModel(start, marks, 478.0f, false, 6.666666);
   const ImageArray image;
-  const LampRefine refine = refineOnLampLines(
-      LampRefineInputs{LampProfile{lamp, kProfileColumns, image, 1, 20}, solve.model, marks,
-                       listed, true});
+  const LampRefine refine = refineOnLampLines(LampRefineInputs{
+      LampProfile{lamp, kProfileColumns, image, 1, 20}, solve.model, marks, listed, true});
   return refine.improved() ? refine.model : solve.model;
 }
 
@@ -112,7 +111,8 @@ TEST(Reidentify, FollowsALampMovedAlongTheStrip) {
   };
   const std::vector<LineWavelength> listed = lampLineWavelengths();
   const GratingModel model = test::workedExampleModel();
-  const ProfileArray saved = lampOf(model, listed, [](double column) { return column; }, 1);
+  const ProfileArray saved = lampOf(
+      model, listed, [](double column) { return column; }, 1);
   Calibration calibration;
   calibration.model = model;
   calibration.calibrated = true;
