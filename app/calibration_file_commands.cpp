@@ -100,6 +100,10 @@ void MainWindow::mnuLoadCalibration_Click() {
     next.refinedLines = read.source->refinedLines;
     next.refinedRmsA = read.source->refinedRmsA;
   }
+  // The lamps it was made with, so that a re-identification looks for the same lines.
+  if (read.source && read.source->lampElements) {
+    chooseLamps(*read.source->lampElements);
+  }
   changeCalibration(next, CalibrationChange{.name = "Load Calibration"});
 }
 

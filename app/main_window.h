@@ -147,6 +147,8 @@ class MainWindow {
   void mnuReidentify_Click();
   void mnuSpectrograph_Click();
   void mnuLampLines_Click();
+  /** The lamps whose lines the check and the refine look for, remembered for the next run. */
+  void chooseLamps(const std::vector<LampElement>& elements);
 
   /**
    * The one door through which the calibration changes. It puts next in force, keeps the one it

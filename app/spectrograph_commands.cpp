@@ -149,13 +149,20 @@ void MainWindow::mnuLampLines_Click() {
   if (!fields) {
     return;
   }
-  ws_.lines.lampElements.clear();
+  std::vector<LampElement> chosen;
   for (size_t index = 0; index < kLampElements.size(); ++index) {
-    const bool chosen = (*fields)[index].value == "1";
-    settings().setValue(lampKey(kLampElements[index]), chosen ? "1" : "0");
-    if (chosen) {
-      ws_.lines.lampElements.push_back(kLampElements[index]);
+    if ((*fields)[index].value == "1") {
+      chosen.push_back(kLampElements[index]);
     }
+  }
+  chooseLamps(chosen);
+}
+
+void MainWindow::chooseLamps(const std::vector<LampElement>& elements) {
+  ws_.lines.lampElements = elements;
+  for (const LampElement element : kLampElements) {
+    const bool chosen = std::find(elements.begin(), elements.end(), element) != elements.end();
+    settings().setValue(lampKey(element), chosen ? "1" : "0");
   }
 }
 

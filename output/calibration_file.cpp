@@ -287,7 +287,7 @@ std::vector<float> profileValues(const std::vector<int32_t>& profile) {
   return values;
 }
 
-// The chosen lamps as their symbols joined by commas ("Ne,Ar"), in the order they were chosen.
+// The chosen lamps as their symbols joined by commas ("Ne,Ar"); '' for the built-in list.
 std::string elementsText(std::span<const LampElement> elements) {
   std::string text;
   for (const LampElement element : elements) {
@@ -296,9 +296,18 @@ std::string elementsText(std::span<const LampElement> elements) {
   return text;
 }
 
-std::vector<LampElement> readLampElements(const FitsHeaderReader& header, ValueReader& read) {
+std::optional<std::vector<LampElement>> readLampElements(const FitsHeaderReader& header,
+                                                         ValueReader& read) {
+  if (!header.has(kLampElementsKey)) {
+    return std::nullopt;  // written before the lamps were kept
+  }
+  const std::optional<std::string> text = header.text(kLampElementsKey);
+  if (!text) {
+    read.refuse(std::string(kLampElementsKey) + " is not a text");
+    return std::nullopt;
+  }
   std::vector<LampElement> elements;
-  std::istringstream symbols(header.text(kLampElementsKey).value_or(""));
+  std::istringstream symbols(*text);
   for (std::string symbol; std::getline(symbols, symbol, ',');) {
     const auto known = std::find_if(kLampElements.begin(), kLampElements.end(),
                                     [&](LampElement e) { return lampElementSymbol(e) == symbol; });
@@ -332,8 +341,8 @@ void writeSource(FitsWriter& file, const CalibrationSource& source) {
     file.writeWhole(kReductionBin, reduction->bin, "FITS reduction: bin");
     file.writeLogical(kReductionFlip, reduction->flip, "FITS reduction: flip");
   }
-  if (!source.lampElements.empty()) {
-    file.writeText(kLampElementsKey, elementsText(source.lampElements),
+  if (source.lampElements) {
+    file.writeText(kLampElementsKey, elementsText(*source.lampElements),
                    "lamps whose lines are listed");
   }
   file.writeWhole(kRefinedLines, source.refinedLines, "lines of the applied refine, 0: none");

@@ -40,7 +40,8 @@ struct CalibrationSource {
   ExtractionOptions filters;
   std::optional<Reduction> reduction;
   std::vector<int32_t> lampProfile;
-  std::vector<LampElement> lampElements;
+  /** The chosen lamps (empty: the built-in list); nullopt for a file that does not say. */
+  std::optional<std::vector<LampElement>> lampElements;
   int32_t refinedLines = 0;
   double refinedRmsA = 0.0;
 

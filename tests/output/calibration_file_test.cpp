@@ -88,7 +88,7 @@ CalibrationSource awkwardSource() {
       .filters = {.useMedian = true, .filterAirglow = false, .smoothing = true},
       .reduction = Reduction{DispersionAxis::Columns, 101, 40, 7, 1500, 2, true},
       .lampProfile = {},
-      .lampElements = {LampElement::Zn, LampElement::Ne, LampElement::Ar},
+      .lampElements = std::vector{LampElement::Zn, LampElement::Ne, LampElement::Ar},
       .refinedLines = 23,
       .refinedRmsA = 0.1 + 0.2};
   for (int column = 1; column <= 768; ++column) {
@@ -108,7 +108,8 @@ TEST(CalibrationFile, ItsSourceReadsBackExactly) {
       {"a lamp narrower than the camera",
        [](CalibrationSource& source) { source.lampProfile.resize(500); }},
       {"no lamp", [](CalibrationSource& source) { source.lampProfile.clear(); }},
-      {"the built-in lines", [](CalibrationSource& source) { source.lampElements.clear(); }},
+      {"the built-in lines", [](CalibrationSource& source) { source.lampElements->clear(); }},
+      {"no word of the lamps", [](CalibrationSource& source) { source.lampElements.reset(); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -191,6 +192,8 @@ TEST(CalibrationFile, AnythingElseIsRefusedWithItsReason) {
        "REDBIN is not a whole number from 1 to "},
       {"an unknown lamp", withCard(kept, "LAMPELEM=", "LAMPELEM= 'Ne,Na'"),
        "LAMPELEM names no lamp of the program: 'Na'"},
+      {"lamps given as a number", withCard(kept, "LAMPELEM=", "LAMPELEM= 5"),
+       "LAMPELEM is not a text"},
       {"a lamp cut short", kept.substr(0, kept.size() - 2880),
        "the lamp's profile is not one row of at most 768 columns"},
   };

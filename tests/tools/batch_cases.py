@@ -133,7 +133,16 @@ def terminal_progress(batch, _):
     status = subprocess.run([batch, "--calibration", "night.fits", "--out", "out", "--jobs", "1",
                              "night/none.kr4", OBJECT], stderr=side, check=False).returncode
     os.close(side)
-    shown = os.read(main, 65536).decode()
+    shown = b""
+    while True:
+        try:
+            chunk = os.read(main, 65536)
+        except OSError:  # EIO: the other side is closed and all is read
+            break
+        if not chunk:
+            break
+        shown += chunk
+    shown = shown.decode()
     os.close(main)
     wanted = ["\r\x1b[Knight/none.kr4: not read: ", "\r\x1b[K1/2 done, ",
               "\r\x1b[K2/2 done, ", " files/s, ", " s left"]
@@ -170,12 +179,11 @@ def parallel_split(batch, _):
         (HEADER + f"{OBJECT},,,0,0,ok\n{SECOND},,,0,0,ok\n").splitlines()) else [joined]
 
 
-# The window's side of a re-identification: the saved neon calibration loaded, the lamp's lists
-# chosen as they were, "Re-identify on This Lamp" on the other copy of the lamp, the object exported.
+# The window's side of a re-identification: the saved neon calibration loaded (which chooses the
+# lamps it was made with again), "Re-identify on This Lamp" on the other copy of the lamp, the
+# object exported.
 REIDENTIFY_IN_WINDOW = """open neon.fits
 menu Calibration/Load Calibration
-form Ne=1|Hg=1
-menu Calibration/Lamp Lines
 open night/neon-lamp-compressed.kr4
 click cmdload2
 menu Calibration/Re-identify on This Lamp

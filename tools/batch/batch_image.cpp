@@ -110,12 +110,13 @@ LampResult reidentifiedOn(const BatchSettings& settings, const std::string& lamp
   const CalibrationSource& source = *settings.source;
   const ExtractedProfile profile = extractCalProfile(lamp.pixels, lamp.width, source.lampCropRow1,
                                                      source.lampCropRow2, source.filters.smoothing);
-  const std::vector<LineWavelength> listed = listedLampWavelengths(source.lampElements);
+  const std::vector<LampElement> lamps = source.lampElements.value_or(std::vector<LampElement>{});
+  const std::vector<LineWavelength> listed = listedLampWavelengths(lamps);
   const Reidentification result =
       reidentifyOnLamp(ReidentifyInputs{settings.calibration, source.lampProfile,
                                         LampProfile{profile.values, profile.length, lamp.pixels,
                                                     source.lampCropRow1, source.lampCropRow2},
-                                        listed, source.lampElements.empty()});
+                                        listed, lamps.empty()});
   return {result.calibration, result.reason, result.shiftPx};
 }
 
