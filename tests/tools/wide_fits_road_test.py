@@ -158,9 +158,13 @@ def synthetic(driver):
     print(f"{WIDTH} columns, 16-bit unsigned: {unsigned}; {strips} strip columns of {binning}; "
           f"worst two-line {worst['two-line']:.3f}, refined {worst['refined']:.3f} original px; "
           f"refine: {refine}")
-    good = unsigned and strips == WIDTH // binning and worst["refined"] <= SYNTHETIC_PX
-    print("ok" if good else f"FAIL: the refined worst error exceeds {SYNTHETIC_PX} original px")
-    return 0 if good else 1
+    failures = [text for failed, text in (
+        (not unsigned, "the images are not 16-bit unsigned"),
+        (strips != WIDTH // binning, f"{strips} strip columns, not {WIDTH // binning}"),
+        (worst["refined"] > SYNTHETIC_PX, f"the refined worst error exceeds {SYNTHETIC_PX} px"))
+        if failed]
+    print("\n".join(f"FAIL: {text}" for text in failures) or "ok")
+    return 1 if failures else 0
 
 
 def detector_of(truth, pixel):

@@ -70,7 +70,8 @@ def main(folder):
         for row in csv.DictReader(stream):
             stem, found = offsets(folder, row, air)
             print(f"{stem}: {len(found)} lines, median {np.median(found):+.3f} px, "
-                  f"{found.min():+.2f} to {found.max():+.2f}")
+                  f"{found.min():+.2f} to {found.max():+.2f}" if len(found) else
+                  f"{stem}: no strong peak near a listed line")
     return 0
 
 
