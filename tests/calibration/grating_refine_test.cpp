@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/grating_examples.h"
+
 namespace halvic {
 namespace {
 
@@ -18,10 +20,7 @@ GratingModel trueModel() {
   return model;
 }
 
-double wavelengthAt(const GratingModel& model, double pixel) {
-  double betaDeg = 0.0;
-  return evaluateGratingModel(model, pixel, betaDeg);
-}
+using test::wavelengthAt;
 
 /** Lines on the given columns, listed at the true model's wavelength plus an error each. */
 std::vector<RefineLine> linesOf(const std::vector<double>& pixels,

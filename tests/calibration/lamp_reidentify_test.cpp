@@ -23,10 +23,7 @@ constexpr double kMostErrorPx = 0.25;
 /** The worked example's groove spacing, in um, which every lamp but another grating's has. */
 constexpr double kSameGrating = 6.666666;
 
-double wavelengthAt(const GratingModel& model, double pixel) {
-  double betaDeg = 0.0;
-  return evaluateGratingModel(model, pixel, betaDeg);
-}
+using test::wavelengthAt;
 
 /** The column where the model gives the wavelength, by bisection (the model is monotonic). */
 double columnOf(const GratingModel& model, double wavelength) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/grating_examples.h"
+
 namespace halvic {
 namespace {
 
@@ -23,10 +25,7 @@ GratingModel spectrograph() {
   return model;
 }
 
-double wavelengthAt(const GratingModel& model, double pixel) {
-  double betaDeg = 0.0;
-  return evaluateGratingModel(model, pixel, betaDeg);
-}
+using test::wavelengthAt;
 
 /** Fifteen lines over the strip, each listed off the model by up to a few hundredths of an A. */
 std::vector<RefineLine> noisyLines() {

@@ -17,4 +17,10 @@ inline GratingModel workedExampleModel() {
   return model;
 }
 
+/** The model's wavelength at a real-valued pixel, the diffraction angle left unused. */
+inline double wavelengthAt(const GratingModel& model, double pixel) {
+  double betaDeg = 0.0;
+  return evaluateGratingModel(model, pixel, betaDeg);
+}
+
 }  // namespace halvic::test
