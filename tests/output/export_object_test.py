@@ -12,7 +12,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "script",
                                 "fits-open"))
-from check_export_keys import header_values  # noqa: E402
+from check_export_keys import header_of  # noqa: E402
 
 
 def main():
@@ -33,7 +33,7 @@ def main():
         rows = {"first": ("Vega", "Me"), "again": ("Vega", "Me"), "other": (None, "Me")}
         failures = 0
         for name, (obj, observer) in rows.items():
-            values = header_values(os.path.join(folder, f"{name}.fits"))
+            values, _ = header_of(os.path.join(folder, f"{name}.fits"))
             found = (values.get("OBJNAME"), values.get("OBSERVER"))
             ok = found == (obj, observer)
             failures += not ok
