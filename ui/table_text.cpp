@@ -14,17 +14,6 @@ std::string tabCell(const std::string& cell) {
   return text;
 }
 
-std::string csvCell(const std::string& cell) {
-  if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-    return cell;
-  }
-  std::string quoted = "\"";
-  for (const char character : cell) {
-    quoted += character == '"' ? std::string("\"\"") : std::string(1, character);
-  }
-  return quoted + "\"";
-}
-
 template <typename CellText>
 std::string joinedTable(const TableRequest& table, char separator, const char* lineEnd,
                         CellText cellText) {
@@ -46,6 +35,17 @@ std::string joinedTable(const TableRequest& table, char separator, const char* l
 }
 
 }  // namespace
+
+std::string csvCell(const std::string& cell) {
+  if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+    return cell;
+  }
+  std::string quoted = "\"";
+  for (const char character : cell) {
+    quoted += character == '"' ? std::string("\"\"") : std::string(1, character);
+  }
+  return quoted + "\"";
+}
 
 const std::vector<std::vector<std::string>>& fullRowsOf(const TableRequest& table) {
   return table.fullRows.empty() ? table.rows : table.fullRows;
