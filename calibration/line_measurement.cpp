@@ -84,6 +84,19 @@ struct Window {
 
 int halfWindow(double width) { return std::max(1, static_cast<int>(std::lround(width))); }
 
+/**
+ * The columns either side of a line's middle that its Gaussian is fitted to. A wide line's wings
+ * are often skewed by the camera's optics and pull the centre away from the peak, so a wide line
+ * gives only its core; at least nine columns, though, for the four parameters to stay well fixed,
+ * and a line narrower than that keeps its whole window.
+ */
+int coreHalfWindow(double width) {
+  constexpr double kCoreWidths = 0.75;
+  constexpr int kLeastCoreHalf = 4;
+  return std::min(halfWindow(width),
+                  std::max(kLeastCoreHalf, static_cast<int>(std::lround(kCoreWidths * width))));
+}
+
 std::optional<Window> windowAround(const LampProfile& lamp, int column, double width) {
   const int half = halfWindow(width);
   const int near = std::max(half + 1, static_cast<int>(std::lround(2.0 * width)));
@@ -169,16 +182,19 @@ GaussianParameters fitGaussian(const LampProfile& lamp, const Window& window,
 }
 
 /**
- * The centre of the Gaussian that fits the window best, started from the centroid: the peak's
- * own position, which the line's wings and a faint neighbour pull far less than they pull a
- * centroid. nullopt when the fit puts the centre outside the window or is no peak at all.
+ * The centre of the Gaussian that fits the window's core best, started from the centroid: the
+ * peak's own position, which the line's wings and a faint neighbour pull far less than they pull
+ * a centroid. nullopt when the fit puts the centre outside the window or is no peak at all.
  */
 std::optional<double> gaussianCentre(const LampProfile& lamp, const Window& window, double centroid,
                                      double width) {
   constexpr double kFwhmToSigma = 0.4246609;  // 1 / (2 sqrt(2 ln 2))
+  const int middle = (window.first + window.last) / 2;
+  const int half = coreHalfWindow(width);
+  const Window core{middle - half, middle + half, window.background};
   const double peak = at(lamp, static_cast<int>(std::lround(centroid)));
   const GaussianParameters p = fitGaussian(
-      lamp, window, {peak - window.background, centroid, width * kFwhmToSigma, window.background});
+      lamp, core, {peak - window.background, centroid, width * kFwhmToSigma, window.background});
   const bool sound =
       p.allFinite() && p[0] > 0.0 && p[2] > 0.0 && p[1] >= window.first && p[1] <= window.last;
   return sound ? std::optional<double>(p[1]) : std::nullopt;

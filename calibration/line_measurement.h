@@ -51,12 +51,13 @@ double profileNoise(const LampProfile& lamp);
 
 /**
  * The line whose peak (a local maximum) lies nearest `near` within `reach` columns, measured at
- * the lamp's line width: the centre of a Gaussian on a flat background fitted to the columns
- * within one width of the line, started from their centroid (weighed by the height above the
- * line's background, the median of the columns two to three widths out either side, and taken
- * again around itself once). nullopt when no local maximum is within reach, the peak does not
- * stand kLineNoiseMultiple times the noise above its background, its window or background
- * columns leave the profile, or the Gaussian's centre leaves the window.
+ * the lamp's line width: the centre of a Gaussian on a flat background fitted to the line's core
+ * (the columns within one width, or within three quarters of a width but at least four columns
+ * for a line wider than that), started from the centroid of the columns within one width (weighed
+ * by the height above the line's background, the median of the columns two to three widths out
+ * either side, and taken again around itself once). nullopt when no local maximum is within
+ * reach, the peak does not stand kLineNoiseMultiple times the noise above its background, its
+ * window or background columns leave the profile, or the Gaussian's centre leaves the window.
  */
 std::optional<MeasuredLine> measureLineNear(const LampProfile& lamp, double near, double reach,
                                             double width, double noise);
