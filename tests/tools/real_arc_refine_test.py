@@ -77,11 +77,15 @@ def exported_wavelengths(path):
         return np.array([float(r["wavelength_angstrom"]) for r in csv.DictReader(stream)])
 
 
+def read_on(waves, lag):
+    """The wavelengths read lag columns on, the last carried on by its step."""
+    carried = waves[-1] + (waves[-1] - waves[-2]) * np.arange(1, lag + 1)
+    return np.concatenate([waves, carried])[lag:]
+
+
 def truth_of(path, lag=0):
     rows = [line.split() for line in open(path) if line.strip() and not line.startswith("#")]
-    truth = np.array([float(r[1]) for r in rows])
-    carried = truth[-1] + (truth[-1] - truth[-2]) * np.arange(1, lag + 1)
-    return np.concatenate([truth, carried])[lag:]
+    return read_on(np.array([float(r[1]) for r in rows]), lag)
 
 
 def measured_lines(transcript):

@@ -32,7 +32,8 @@ except ImportError:
     sys.exit(0)
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_arc_refine_test import ELEMENTS, MANUAL_ENTRY, REGISTERED, evaluate  # noqa: E402
+from real_arc_refine_test import (ELEMENTS, MANUAL_ENTRY, REGISTERED, evaluate,  # noqa: E402
+                                  read_on)
 
 STRIP_COLUMNS = 768
 SAME_AS_CUT_PX = 0.01
@@ -181,13 +182,6 @@ def detector_of(truth, pixel):
     return first, last - first + 1
 
 
-def lagged(truth, lag):
-    """The truth read lag columns on, as real_arc_refine_test judges the arc's cut."""
-    carried = truth[-1, 1] + (truth[-1, 1] - truth[-2, 1]) * np.arange(1, lag + 1)
-    waves = np.concatenate([truth[:, 1], carried])
-    return np.column_stack([truth[:, 0], waves[lag:]])
-
-
 def reduced(driver, wide, row, truth, first, columns, binning):
     """The arc reduced to pixels first .. first + columns - 1 in bins of binning (the program's
     proposal for the whole arc), calibrated: the errors of the two-line and refined exports in
@@ -215,7 +209,8 @@ def real_arc(driver, tool, folder, work, row):
     wide = os.path.join(work, stem)
     subprocess.run([tool, os.path.join(folder, "arcs", stem + ".fits"), "--wide", "16",
                     "--pixel-size", row["pixel_size_um"], wide], check=True, capture_output=True)
-    truth = lagged(np.loadtxt(wide + "-truth.txt"), REGISTERED.get(stem, (0, ""))[0])
+    truth = np.loadtxt(wide + "-truth.txt")
+    truth[:, 1] = read_on(truth[:, 1], REGISTERED.get(stem, (0, ""))[0])
     first, columns = detector_of(truth, int(row["first_pixel"]))
     shares = {"whole": (1, len(truth)), "detector": (first, columns),
               "window": (int(row["first_pixel"]), STRIP_COLUMNS)}
