@@ -13,7 +13,6 @@ fitted (docs/ACCURACY.md).
 """
 
 import csv
-import glob
 import os
 import sys
 
@@ -22,20 +21,9 @@ from astropy.io import fits
 from scipy.optimize import curve_fit
 from scipy.signal import find_peaks
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from make_test_data import lamp_lines
+
 NEAREST_PX, HALF_WINDOW = 1.5, 4
-
-
-def listed_air():
-    vacuum = []
-    for name in glob.glob(os.path.join(ROOT, "calibration", "lamp-lines", "*_lines.dat")):
-        for row in open(name, encoding="utf-8"):
-            cells = [cell.strip() for cell in row.split("|")]
-            if len(cells) > 3 and cells[2].replace(".", "", 1).isdigit():
-                vacuum.append(float(cells[2]))
-    vacuum = np.array(vacuum)
-    s2 = (1.0e4 / vacuum) ** 2  # IAU standard (Morton 2000), as the truth files are
-    return vacuum / (1.0 + 8.34254e-5 + 2.406147e-2 / (130.0 - s2) + 1.5998e-4 / (38.9 - s2))
 
 
 def gaussian(x, height, centre, sigma, floor):
@@ -65,7 +53,7 @@ def offsets(folder, row, air):
 
 
 def main(folder):
-    air = listed_air()
+    air = np.array([wavelength for wavelength, _ in lamp_lines()])
     with open(os.path.join(folder, "manifest.csv"), newline="") as stream:
         for row in csv.DictReader(stream):
             stem, found = offsets(folder, row, air)
