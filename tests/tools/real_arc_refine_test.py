@@ -56,20 +56,27 @@ KNOWN = {
 }
 
 
-def session(stem, row, before, after):
-    lines = [f"open {row['path']}", "click cmdload", f"open {row['path']}", "click cmdload2",
-             f"form grating={row['lines_per_mm']}|pixel={row['pixel_size_um']}",
-             "menu Calibration/Spectrograph",
-             "form " + "|".join(f"{e}=1" for e in ELEMENTS[stem].split(",")),
-             "menu Calibration/Lamp Lines",
-             f"input {row['line1_air_A']}", f"select cboscale {MANUAL_ENTRY}",
-             f"set hsbspectra {row['line1_column']}", "click cmdmarkline1",
-             "select cboscale 0", f"input {row['line2_air_A']}",
-             f"select cboscale {MANUAL_ENTRY}", f"set hsbspectra {row['line2_column']}",
-             "click cmdmarkline2", f"save {before}", "menu File/Export CSV",
-             "form apply=1", "menu Calibration/Refine with All Lines",
-             f"save {after}", "menu File/Export CSV"]
-    return "\n".join(lines) + "\n"
+def calibration_script(opening, spectrograph, elements, marks, exported):
+    """A session's script: opening loads the object and the lamp, spectrograph is the form's
+    answer, elements the lamps chosen (none: the built-in list), marks the (strip column,
+    wavelength) of lines 1 and 2, and exported(when) the lines that save and export the result
+    after the two-line solve ("two-line") and after the refine ("refined")."""
+    lines = opening + [f"form {spectrograph}", "menu Calibration/Spectrograph"]
+    if elements:
+        lines += ["form " + "|".join(f"{e}=1" for e in elements), "menu Calibration/Lamp Lines"]
+    for number, (column, wavelength) in enumerate(marks, 1):
+        lines += [f"input {wavelength}", f"select cboscale {MANUAL_ENTRY}",
+                  f"set hsbspectra {column}", f"click cmdmarkline{number}", "select cboscale 0"]
+    lines += exported("two-line") + ["form apply=1", "menu Calibration/Refine with All Lines"]
+    return "\n".join(lines + exported("refined")) + "\n"
+
+
+def session(stem, row, exports):
+    marks = [(row[f"line{n}_column"], row[f"line{n}_air_A"]) for n in (1, 2)]
+    return calibration_script(
+        [f"open {row['path']}", "click cmdload", f"open {row['path']}", "click cmdload2"],
+        f"grating={row['lines_per_mm']}|pixel={row['pixel_size_um']}", ELEMENTS[stem].split(","),
+        marks, lambda when: [f"save {exports[when]}", "menu File/Export CSV"])
 
 
 def exported_wavelengths(path):
@@ -106,13 +113,13 @@ def errors_px(model, truth):
 
 
 def evaluate(driver, folder, stem, row):
-    before, after = (os.path.join(folder, f"{stem}-{when}.csv") for when in ("before", "after"))
-    out = subprocess.run([driver], input=session(stem, row, before, after), check=True,
+    exports = {when: os.path.join(folder, f"{stem}-{when}.csv") for when in ("two-line", "refined")}
+    out = subprocess.run([driver], input=session(stem, row, exports), check=True,
                          capture_output=True, text=True).stdout
     truth = truth_of(os.path.join(row["folder"], f"{stem}-truth.txt"),
                      REGISTERED.get(stem, (0, ""))[0])
-    two_line = errors_px(exported_wavelengths(before), truth)
-    refined = errors_px(exported_wavelengths(after), truth)
+    two_line = errors_px(exported_wavelengths(exports["two-line"]), truth)
+    refined = errors_px(exported_wavelengths(exports["refined"]), truth)
     pairs = measured_lines(out)
     columns = np.arange(1, len(truth) + 1, dtype=float)
     cubic = (np.polyval(np.polyfit([p for p, _ in pairs], [w for _, w in pairs], 3), columns)

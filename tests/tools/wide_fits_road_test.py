@@ -32,8 +32,8 @@ except ImportError:
     sys.exit(0)
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from real_arc_refine_test import (ELEMENTS, MANUAL_ENTRY, REGISTERED, evaluate,  # noqa: E402
-                                  read_on)
+from real_arc_refine_test import (ELEMENTS, REGISTERED, calibration_script,  # noqa: E402
+                                  evaluate, read_on)
 
 STRIP_COLUMNS = 768
 SAME_AS_CUT_PX = 0.01
@@ -62,20 +62,11 @@ WINDOW_KNOWN = {"p200_dbsp_red_1200_7100_d68": 1.6}
 def session(images, grating, elements, marks, stem, reduction):
     """The script of one calibration: images are the object's and the lamp's, reduction the
     reduction form's answer, marks the (strip column, wavelength) of lines 1 and 2."""
-    lines = []
+    opening = []
     for image, menu in zip(images, ("Open FITS Object", "Open FITS Lamp")):
-        lines += [f"open {image}", f"form {reduction}", f"menu File/{menu}"]
-    lines += [f"form grating={grating}", "menu Calibration/Spectrograph"]
-    if elements:
-        lines += ["form " + "|".join(f"{e}=1" for e in elements), "menu Calibration/Lamp Lines"]
-    for number, (column, wavelength) in enumerate(marks, 1):
-        lines += [f"input {wavelength}", f"select cboscale {MANUAL_ENTRY}",
-                  f"set hsbspectra {column}", f"click cmdmarkline{number}", "select cboscale 0"]
-    for when in ("two-line", "refined"):
-        if when == "refined":
-            lines += ["form apply=1", "menu Calibration/Refine with All Lines"]
-        lines += [f"save {stem}-{when}", "form OBJNAME=arc", "menu File/Export FITS"]
-    return "\n".join(lines) + "\n"
+        opening += [f"open {image}", f"form {reduction}", f"menu File/{menu}"]
+    return calibration_script(opening, f"grating={grating}", elements, marks, lambda when: [
+        f"save {stem}-{when}", "form OBJNAME=arc", "menu File/Export FITS"])
 
 
 def strip_column(original, first, binning):
